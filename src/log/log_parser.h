@@ -1,0 +1,58 @@
+// The log-file parser: a small state machine over lines whose state lives in
+// the book, so a match still open when one file ends is finished by the
+// lines of the next file read.
+#ifndef LEDGERWISE_LOG_LOG_PARSER_H_
+#define LEDGERWISE_LOG_LOG_PARSER_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "log/records.h"
+
+namespace ledgerwise {
+
+// Longest piece of a line the parser looks at; a longer line arrives as
+// several pieces, each handled as a line of its own.
+constexpr size_t kMaxLinePiece = 1023;
+
+// ErrorText for a log file that cannot be opened, with its path.
+constexpr const char kInputOpenFailure[] =
+    "\x93\xfc\x97\xcd\x83\x74\x83\x40\x83\x43\x83\x8b %s "
+    "\x82\xaa\x8a\x4a\x82\xaf\x82\xdc\x82\xb9\x82\xf1\x81\x42\n";  // 入力ファイル %s が開けません。
+
+// Reads one daily log file into the book. Returns 0 when the file was read
+// to its end (a read error counts as the end), -1 with ErrorText set when it
+// could not be opened; the book is then unchanged.
+int ParseLogFile(VsLogBook& book, const std::string& path);
+
+// Feeds the bytes of one log file, in as many chunks as the caller likes.
+// The file's day comes from `path`'s base name. CR LF pairs fold to LF, a
+// lone CR and byte 0x1A are ordinary bytes, and the folded stream is cut
+// into pieces of at most kMaxLinePiece bytes, each ending after its LF; a
+// piece's text ends at its first NUL.
+class LogFileParser {
+ public:
+  LogFileParser(VsLogBook& book, std::string_view path);
+  void Feed(const char* data, size_t size);
+  void Finish();  // the end of the file: hands over the last, unended line
+
+  // One piece of a line, without its line end (which no reader looks at).
+  void HandleLine(std::string_view line);
+
+ private:
+  void SplitLines(const char* data, size_t size, bool atEnd);
+  void HandleFoldedLine(std::string_view content);
+  void StartMatch(std::string_view line);
+  void ContinueMatch(std::string_view line);
+  void EndMatch(std::string_view line);
+
+  VsLogBook& book_;
+  int32_t day_ = 0;
+  std::string lastName_;  // name of this file's last match-start line
+  std::string pending_;   // a line whose end has not arrived yet
+};
+
+}  // namespace ledgerwise
+
+#endif  // LEDGERWISE_LOG_LOG_PARSER_H_

@@ -1,0 +1,67 @@
+#include "log/records.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace ledgerwise {
+
+void OpponentRecord::Clear() {
+  name.clear();
+  latestMatchIndex = 0;
+  ranked = false;
+  winRate = 0;
+  deviationScore = 0;
+  rankPosition = -1;
+  matches.clear();
+}
+
+OpponentRecord* VsLogBook::FindOpponent(std::string_view name) {
+  auto it = index_.find(std::string(name));
+  return it == index_.end() ? nullptr : &opponents[it->second];
+}
+
+const OpponentRecord* VsLogBook::FindOpponent(std::string_view name) const {
+  auto it = index_.find(std::string(name));
+  return it == index_.end() ? nullptr : &opponents[it->second];
+}
+
+MatchRecord& VsLogBook::OpenMatch(std::string_view name) {
+  auto [it, inserted] = index_.try_emplace(std::string(name), opponents.size());
+  if (inserted) {
+    opponents.emplace_back();
+    opponents.back().Clear();
+    opponents.back().name = it->first;
+  }
+  currentOpponent_ = it->second;
+  OpponentRecord& opponent = opponents[currentOpponent_];
+  opponent.matches.emplace_back();
+  return opponent.matches.back();
+}
+
+OpponentRecord* VsLogBook::currentOpponent() {
+  return currentOpponent_ == kNone ? nullptr : &opponents[currentOpponent_];
+}
+
+MatchRecord* VsLogBook::currentMatch() {
+  OpponentRecord* opponent = currentOpponent();
+  return opponent ? &opponent->matches.back() : nullptr;
+}
+
+void VsLogBook::FormatErrorText(const char* format, ...) {
+  if (format == nullptr) {
+    errorText_.clear();
+    return;
+  }
+  // Sized to the message: a path of any length must reach the console whole.
+  va_list args, again;
+  va_start(args, format);
+  va_copy(again, args);
+  int n = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  errorText_.assign(n > 0 ? static_cast<size_t>(n) + 1 : 1, '\0');
+  if (n > 0) std::vsnprintf(&errorText_[0], errorText_.size(), format, again);
+  va_end(again);
+  errorText_.resize(n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+}  // namespace ledgerwise

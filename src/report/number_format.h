@@ -1,0 +1,24 @@
+// Number formatting for the pages. Fixed-point output rounds a value that
+// lies exactly halfway away from zero (1/16 with three decimals is 0.063,
+// 2.5 with none is 3), whatever the platform's printf would do, and keeps the
+// sign of a negative value that rounds to zero, as printf does ("-0.000").
+#ifndef LEDGERWISE_REPORT_NUMBER_FORMAT_H_
+#define LEDGERWISE_REPORT_NUMBER_FORMAT_H_
+
+#include <cstdint>
+#include <string>
+
+namespace ledgerwise {
+
+// "%d".
+void AppendInt(std::string& out, int64_t value);
+
+// "%0<width>d" for width 2 ("%02d"), or "%<width>d" with blanks ("%4d").
+void AppendPadded(std::string& out, int64_t value, int width, char pad);
+
+// "%.<decimals>f", decimals from 0 to 3, from the exact binary value.
+void AppendFixed(std::string& out, double value, int decimals);
+
+}  // namespace ledgerwise
+
+#endif  // LEDGERWISE_REPORT_NUMBER_FORMAT_H_

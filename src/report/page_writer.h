@@ -1,0 +1,80 @@
+// Writes one page: bytes collect in a large buffer and go to a temporary
+// file in the output folder, which replaces the old page only when every
+// write and the close succeeded. A failure leaves the old page as it was.
+//
+// Every line ends in CR LF on every platform; the page texts are code page
+// 932 bytes.
+#ifndef LEDGERWISE_REPORT_PAGE_WRITER_H_
+#define LEDGERWISE_REPORT_PAGE_WRITER_H_
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "log/records.h"
+#include "report/file_system.h"
+
+namespace ledgerwise {
+
+// One value of a formatted line.
+struct FormatArg {
+  enum class Kind { Int, Real, Text } kind;
+  int64_t integer = 0;
+  double real = 0;
+  std::string_view text;
+
+  FormatArg(int32_t v) : kind(Kind::Int), integer(v) {}  // NOLINT: implicit by design
+  FormatArg(int64_t v) : kind(Kind::Int), integer(v) {}  // NOLINT
+  FormatArg(double v) : kind(Kind::Real), real(v) {}     // NOLINT
+  FormatArg(std::string_view v) : kind(Kind::Text), text(v) {}  // NOLINT
+  FormatArg(const char* v) : kind(Kind::Text), text(v) {}       // NOLINT
+  FormatArg(const std::string& v) : kind(Kind::Text), text(v) {}  // NOLINT
+};
+
+class PageWriter {
+ public:
+  PageWriter(VsLogBook& book, FileSystem& fs, const std::string& path);
+  ~PageWriter();
+
+  // Creates the temporary file. On failure ErrorText holds the open-failure
+  // message with the page's path.
+  bool Open();
+
+  // A literal line: its bytes, then CR LF. A "%" is an ordinary byte.
+  void Line(std::string_view text);
+
+  // A formatted line: "%d", "%02d", "%4d", "%s", "%.0f", "%.1f" and "%.3f"
+  // take the next argument; then CR LF.
+  void Format(std::string_view format, std::initializer_list<FormatArg> args);
+
+  // Writes what is left, closes and puts the page in place: 0, or -1 with
+  // ErrorText naming the page when any step failed.
+  int Finish();
+
+ private:
+  void FlushIfFull();
+  void Flush();
+
+  VsLogBook& book_;
+  FileSystem& fs_;
+  std::string path_;
+  std::string tempPath_;
+  std::unique_ptr<WritableFile> file_;
+  std::string buffer_;
+  bool failed_ = false;
+};
+
+// ErrorText when a page cannot be opened, and when writing it failed; each
+// with the page's path.
+constexpr const char kPageOpenFailure[] =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b %s \x82\xaa\x8a\x4a\x82\xaf\x82\xdc\x82\xb9\x82\xf1"
+    "\x81\x42\n";  // ファイル %s が開けません。
+constexpr const char kPageWriteFailure[] =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b %s \x82\xcc\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x82\xc9"
+    "\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42\n";  // ファイル %s の書き込みに失敗しました。
+
+}  // namespace ledgerwise
+
+#endif  // LEDGERWISE_REPORT_PAGE_WRITER_H_
