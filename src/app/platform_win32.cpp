@@ -1,0 +1,280 @@
+// Windows. Paths are bytes in the ANSI code page and go to the "A" functions
+// as they are: a Shift_JIS folder name on a Japanese system must reach the
+// file system exactly as the game wrote it, so nothing here converts text.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// <windows.h> maps WriteConsole to WriteConsoleA; ours is the platform call.
+#undef WriteConsole
+#include <conio.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "app/platform.h"
+
+namespace ledgerwise {
+namespace platform {
+
+const char kPathSeparator = '\\';
+const char kProgramName[] = "Ledgerwise.exe";
+const int kFailureExitCode = -1;
+
+namespace {
+
+// The registry key and value the game's installer leaves behind.
+const char kGameKey[] = "Software\\Halvik\\Brumbel";
+const char kInstallPathValue[] = "Install Path";
+
+// Where the game keeps its data on every Windows but the 9x line.
+const char kProfileDataFolder[] = "%userprofile%\\Application Data\\Halvik\\Brumbel";
+const DWORD kDataFolderCapacity = 512;
+
+static_assert(sizeof(OSVERSIONINFOA) == 148, "the version query expects the 148-byte record");
+
+bool EndsWithLogSuffix(const char* name) {
+  size_t length = std::strlen(name);
+  if (length < 4) return false;
+  const char* suffix = name + length - 4;
+  // ASCII-only folding: a Shift_JIS trail byte never equals '.', so the
+  // suffix test cannot be fooled by a double-byte character.
+  return suffix[0] == '.' && (suffix[1] | 0x20) == 'l' && (suffix[2] | 0x20) == 'o' &&
+         (suffix[3] | 0x20) == 'g';
+}
+
+// The game's install folder from the registry, or nullptr. Read at most once
+// per process: a later call is answered from the cache as long as it holds a
+// folder, so the registry sees one query however often the folder is asked
+// for.
+const char* GetInstallFolder() {
+  static char cache[MAX_PATH];
+  if (cache[0] != '\0') return cache;
+
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kGameKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    cache[0] = '\0';
+    return nullptr;
+  }
+  DWORD type = REG_NONE;
+  DWORD size = sizeof cache;
+  LONG status = RegQueryValueExA(key, kInstallPathValue, nullptr, &type,
+                                 reinterpret_cast<BYTE*>(cache), &size);
+  RegCloseKey(key);
+
+  // The registry does not promise a terminator: a value that fills the whole
+  // cache without one is a path longer than Windows allows, not a folder.
+  bool usable = status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) &&
+                size > 0 && (size < sizeof cache || cache[sizeof cache - 1] == '\0');
+  if (!usable) {
+    cache[0] = '\0';
+    return nullptr;
+  }
+  cache[std::min<DWORD>(size, sizeof cache - 1)] = '\0';
+
+  // One trailing backslash goes, so "folder\*.log" never gets two in a row.
+  size_t length = std::strlen(cache);
+  if (length > 0 && cache[length - 1] == '\\') cache[length - 1] = '\0';
+  return cache[0] != '\0' ? cache : nullptr;
+}
+
+class Win32File : public WritableFile {
+ public:
+  explicit Win32File(HANDLE handle) : handle_(handle) {}
+  ~Win32File() override {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  bool Append(std::string_view data) override {
+    while (!data.empty()) {
+      DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size(), 1u << 30));
+      DWORD written = 0;
+      if (!WriteFile(handle_, data.data(), chunk, &written, nullptr) || written == 0) return false;
+      data.remove_prefix(written);
+    }
+    return true;
+  }
+  bool Close() override {
+    HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    // A page the user opens right after the run must be complete on disk;
+    // a flush failure is the last chance to hear about a full volume.
+    bool flushed = FlushFileBuffers(handle) != 0;
+    bool closed = CloseHandle(handle) != 0;
+    return flushed && closed;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+class Win32FileSystem : public FileSystem {
+ public:
+  std::unique_ptr<WritableFile> CreateTemporary(const std::string& beside,
+                                                std::string* tempPath) override {
+    // random_device alone was not random on every MinGW runtime; the process
+    // id and the counter keep two runs apart even then.
+    std::random_device seed;
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    std::mt19937_64 random(uint64_t(seed()) ^ (uint64_t(GetCurrentProcessId()) << 32) ^
+                           uint64_t(counter.QuadPart));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      char suffix[32];
+      std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
+                    static_cast<unsigned long long>(random()));
+      *tempPath = beside + suffix;
+      // CREATE_NEW fails on any existing entry of that name, a planted link
+      // included, so the page is only ever written into a file made here.
+      HANDLE handle = CreateFileA(tempPath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (handle != INVALID_HANDLE_VALUE) return std::make_unique<Win32File>(handle);
+      DWORD error = GetLastError();
+      if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    }
+    tempPath->clear();
+    return nullptr;
+  }
+  bool Replace(const std::string& from, const std::string& to) override {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  }
+  void Remove(const std::string& path) override {
+    if (!path.empty()) DeleteFileA(path.c_str());
+  }
+};
+
+}  // namespace
+
+FolderSearch FindDataFolder(std::string* path) {
+  path->clear();
+  OSVERSIONINFOA version;
+  std::memset(&version, 0, sizeof version);
+  version.dwOSVersionInfoSize = sizeof version;
+  // Deprecated since Windows 8.1, and the only call that still tells the 9x
+  // line (whose data lives in the install folder) from the NT line.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+  BOOL known = GetVersionExA(&version);
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+  if (!known) return FolderSearch::VersionUnknown;
+
+  if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
+    const char* installFolder = GetInstallFolder();
+    if (installFolder == nullptr) return FolderSearch::InstallFolderUnknown;
+    *path = installFolder;
+    return PathFileExistsA(path->c_str()) ? FolderSearch::Found
+                                          : FolderSearch::InstallFolderMissing;
+  }
+
+  char expanded[kDataFolderCapacity];
+  DWORD needed = ExpandEnvironmentStringsA(kProfileDataFolder, expanded, kDataFolderCapacity);
+  if (needed == 0 || needed > kDataFolderCapacity) {
+    // Nothing usable came back; the message names what was looked for.
+    *path = kProfileDataFolder;
+    return FolderSearch::DataFolderMissing;
+  }
+  *path = expanded;
+  return PathFileExistsA(path->c_str()) ? FolderSearch::Found : FolderSearch::DataFolderMissing;
+}
+
+bool IsDirectory(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool EnsureDirectory(const std::string& path) {
+  if (IsDirectory(path)) return true;
+  if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+  // Made by someone else in between: as good as made here.
+  return GetLastError() == ERROR_ALREADY_EXISTS && IsDirectory(path);
+}
+
+bool ListLogFiles(const std::string& folder, std::vector<std::string>* names) {
+  names->clear();
+  std::string pattern = folder + "\\*.log";
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA(pattern.c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) {
+    // No match is an empty folder, not a broken one.
+    return GetLastError() == ERROR_FILE_NOT_FOUND;
+  }
+  bool complete = true;
+  do {
+    // The pattern is also matched against 8.3 aliases, which lets
+    // "x.logfile" (alias X~1.LOG) through; only the long name counts.
+    const DWORD notAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
+    if ((entry.dwFileAttributes & notAFile) == 0 && EndsWithLogSuffix(entry.cFileName)) {
+      names->push_back(entry.cFileName);
+    }
+    if (!FindNextFileA(find, &entry)) {
+      complete = GetLastError() == ERROR_NO_MORE_FILES;
+      break;
+    }
+  } while (true);
+  FindClose(find);
+  // NTFS lists in its own collation and FAT in creation order; byte order
+  // puts the dated names in date order on both.
+  std::sort(names->begin(), names->end());
+  return complete;
+}
+
+LocalTime CurrentLocalTime() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+bool StdinIsConsole() {
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD mode;
+  return input != nullptr && input != INVALID_HANDLE_VALUE && GetConsoleMode(input, &mode) != 0;
+}
+
+void WaitForKey() { _getch(); }
+
+// The console shows Shift_JIS through the code page 932 it runs in on a
+// Japanese system; UTF-8 would come out as garbage there.
+bool ConsoleWantsUtf8() { return false; }
+
+void WriteConsole(const std::string& bytes) {
+  // Each "\n" goes out as CR LF, the line end of the C runtime's text mode,
+  // made here so the bytes are the same on a console, a pipe or a file.
+  // No Shift_JIS trail byte is 0x0A, so every LF byte is a line end.
+  std::string out;
+  out.reserve(bytes.size() + 8);
+  for (char c : bytes) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  // One WriteFile per message rather than the C runtime's stream: stdout on
+  // a console is unbuffered, an unbuffered stream may pass its bytes on one
+  // at a time (Wine's runtime does), and a console that gets the lead and
+  // trail byte of a Shift_JIS character in separate writes draws two wrong
+  // characters instead of one right one.
+  std::fflush(stdout);
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (output == nullptr || output == INVALID_HANDLE_VALUE) return;
+  const char* data = out.data();
+  size_t left = out.size();
+  while (left > 0) {
+    DWORD written = 0;
+    if (!WriteFile(output, data, static_cast<DWORD>(left), &written, nullptr) || written == 0) return;
+    data += written;
+    left -= written;
+  }
+}
+
+std::unique_ptr<FileSystem> NewFileSystem() { return std::make_unique<Win32FileSystem>(); }
+
+}  // namespace platform
+}  // namespace ledgerwise
