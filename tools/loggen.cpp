@@ -7,7 +7,9 @@
 // into the next day's file), lobby and chat lines and system notices without
 // a time prefix. Opponents come from a pool that grows over time; their shown
 // records (wins, losses, rating, max chain, disconnect rate, grade) evolve
-// between meetings.
+// between meetings. Only the lines of a match hold the phrases that mark
+// match lines; other lines may come close (対戦を開始します, 勝ち越しました)
+// but never contain them.
 //
 // Every random choice comes from a seeded splitmix64 generator and integer
 // arithmetic, so the same arguments give the same bytes on every platform.
@@ -277,7 +279,7 @@ const char* const kHira[] = {
     "\x82\xc6\x82\xa4\x82\xd3",          // とうふ
     "\x82\xb5\x82\xb8\x82\xad",          // しずく
 };
-// Several of these end a double byte with 0x5C or 0x7C (ソ, ポ, 表, 能, 十, 予).
+// Some characters below have 0x5C or 0x7C as second byte (ソ, ポ, 表, 能, 十, 予).
 const char* const kKata[] = {
     "\x83\x5c\x83\x89",          // ソラ
     "\x83\x5c\x81\x5b\x83\x5f",  // ソーダ
