@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -184,7 +185,13 @@ void WriteConsole(const std::string& bytes) {
   std::fflush(stdout);
 }
 
-std::unique_ptr<FileSystem> NewFileSystem() { return std::make_unique<PosixFileSystem>(); }
+std::unique_ptr<FileSystem> NewFileSystem() {
+  // Past a file size limit (ulimit -f) a write must fail with EFBIG like any
+  // full disk, not kill the run between a page's temporary file and its
+  // rename and leave the rest of the report unwritten.
+  std::signal(SIGXFSZ, SIG_IGN);
+  return std::make_unique<PosixFileSystem>();
+}
 
 }  // namespace platform
 }  // namespace ledgerwise

@@ -1,5 +1,6 @@
 #include "log/line_fields.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -27,6 +28,20 @@ bool NumberAfter(std::string_view line, std::string_view token, int32_t* out) {
   if (at == std::string_view::npos) return false;
   *out = LeadingInteger(line.substr(at + token.size()));
   return true;
+}
+
+// The next occurrence of `needle` after the one at `at`.
+size_t NextBytes(std::string_view text, std::string_view needle, size_t at) {
+  size_t next = FindBytes(text.substr(at + 1), needle);
+  return next == std::string_view::npos ? next : at + 1 + next;
+}
+
+// 1 to 9 when the two bytes before `at` are a full-width digit "１" to "９";
+// 0 for "０" and -1 for anything else.
+int FullWidthDigitBefore(std::string_view text, size_t at) {
+  if (at < 2 || text[at - 2] != '\x82') return -1;
+  unsigned char trail = static_cast<unsigned char>(text[at - 1]);
+  return trail >= 0x4f && trail <= 0x58 ? trail - 0x4f : -1;
 }
 
 }  // namespace
@@ -86,17 +101,31 @@ std::string_view OpponentNameOf(std::string_view line) {
   return line.substr(10, paren - 10);
 }
 
+// The first grade word in table order that occurs after the last "(".
+// Rather than search the text twenty times, look at each occurrence of the
+// two word endings, "きゅう" and "だん", and at the bytes before it: the
+// words differ only there.
 void GradeOf(std::string_view line, MatchRecord& match) {
   std::string_view rest;
   if (!HasTimePrefix(line) || !AfterLastParen(line, &rest)) return;
-  // The table order decides, not the position in the line.
-  for (int32_t grade = 0; grade < kUnknownGrade; ++grade) {
-    if (FindBytes(rest, phrase::kGradeWords[grade]) != std::string_view::npos) {
-      match.grade = grade;
-      return;
-    }
+  int32_t best = kUnknownGrade;
+  auto before = [&](size_t at, std::string_view lead) {
+    return at >= lead.size() && rest.compare(at - lead.size(), lead.size(), lead) == 0;
+  };
+  for (size_t at = FindBytes(rest, phrase::kKyu); at != std::string_view::npos;
+       at = NextBytes(rest, phrase::kKyu, at)) {
+    if (before(at, phrase::kFullWidthTen)) best = std::min(best, 0);  // １０きゅう
+    int digit = FullWidthDigitBefore(rest, at);
+    if (digit >= 1) best = std::min(best, 10 - digit);  // ９きゅう = 1 ... １きゅう = 9
   }
-  match.grade = kUnknownGrade;
+  for (size_t at = FindBytes(rest, phrase::kDan); at != std::string_view::npos;
+       at = NextBytes(rest, phrase::kDan, at)) {
+    if (before(at, phrase::kSho)) best = std::min(best, 10);            // しょだん
+    int digit = FullWidthDigitBefore(rest, at);
+    if (digit >= 2) best = std::min(best, 9 + digit);                   // ２だん = 11 ...
+    if (before(at, phrase::kFullWidthTen)) best = std::min(best, 19);  // １０だん
+  }
+  match.grade = best;
 }
 
 void ShownRecordOf(std::string_view line, MatchRecord& match) {

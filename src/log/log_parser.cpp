@@ -6,26 +6,32 @@
 
 #include "log/calendar.h"
 #include "log/line_fields.h"
-#include "log/log_phrases.h"
+#include "log/phrase_match.h"
 
 namespace ledgerwise {
 
 namespace {
 
 constexpr size_t kReadChunk = 1 << 20;
-
-bool Contains(std::string_view line, std::string_view phrase) {
-  return FindBytes(line, phrase) != std::string_view::npos;
-}
-
-std::string_view UpToFirstNul(std::string_view text) {
-  const void* nul = std::memchr(text.data(), '\0', text.size());
-  return nul ? text.substr(0, static_cast<const char*>(nul) - text.data()) : text;
-}
+constexpr unsigned char kAnchorTrail = 0xBD;  // second byte of "た"
 
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
+
+const char* FindByte(const char* begin, const char* end, int c) {
+  return static_cast<const char*>(std::memchr(begin, c, end - begin));
+}
+
+// The next "た" pair in [from, end) whose lead byte is at or after `begin`.
+const char* FindAnchor(const char* begin, const char* from, const char* end) {
+  for (;;) {
+    const char* trail = FindByte(from, end, kAnchorTrail);
+    if (trail == nullptr) return nullptr;
+    if (trail > begin && trail[-1] == '\x82') return trail - 1;
+    from = trail + 1;
+  }
+}
 
 }  // namespace
 
@@ -52,75 +58,122 @@ LogFileParser::LogFileParser(VsLogBook& book, std::string_view path) : book_(boo
 }
 
 void LogFileParser::Feed(const char* data, size_t size) {
-  if (pending_.empty()) {
-    SplitLines(data, size, false);
-    return;
+  while (size > 0) {
+    if (carry_.empty()) {
+      size_t used = Scan(data, data + size, false);
+      carry_.assign(data + used, size - used);
+      return;
+    }
+    // Complete the carried line with the bytes up to the next LF, then go
+    // on in place.
+    const char* lf = FindByte(data, data + size, '\n');
+    size_t take = lf ? static_cast<size_t>(lf - data) + 1 : size;
+    carry_.append(data, take);
+    size_t used = Scan(carry_.data(), carry_.data() + carry_.size(), false);
+    carry_.erase(0, used);
+    data += take;
+    size -= take;
   }
-  // Complete the pending line with bytes up to the next LF, then go on in
-  // place. A long line without LF is cut as soon as whole pieces are known.
-  const char* lf = static_cast<const char*>(std::memchr(data, '\n', size));
-  size_t take = lf ? static_cast<size_t>(lf - data) + 1 : size;
-  pending_.append(data, take);
-  std::string line;
-  line.swap(pending_);
-  SplitLines(line.data(), line.size(), false);
-  if (lf) SplitLines(data + take, size - take, false);
 }
 
 void LogFileParser::Finish() {
-  std::string line;
-  line.swap(pending_);
-  SplitLines(line.data(), line.size(), true);
+  std::string rest;
+  rest.swap(carry_);
+  Scan(rest.data(), rest.data() + rest.size(), true);
 }
 
-void LogFileParser::SplitLines(const char* data, size_t size, bool atEnd) {
-  const char* p = data;
-  const char* end = data + size;
-  while (p < end) {
-    const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
-    if (lf == nullptr) {
-      // No line end yet. Whole pieces can go now, but the last byte may be a
-      // CR that an LF in the next chunk folds away, so it waits.
-      size_t rest = end - p;
-      while (!atEnd && rest > kMaxLinePiece) {
-        HandleLine(std::string_view(p, kMaxLinePiece));
-        p += kMaxLinePiece;
-        rest -= kMaxLinePiece;
-      }
-      if (atEnd) {
-        HandleFoldedLine(std::string_view(p, rest));
-      } else {
-        pending_.assign(p, rest);
-      }
-      return;
+// [begin, end) starts at a line start, or at a piece boundary of a long
+// line. Handles every complete line and, of an unended last line, every
+// whole piece (all of it at the end of the file). Returns the bytes used.
+size_t LogFileParser::Scan(const char* begin, const char* end, bool atEnd) {
+  const char* lastLf = FindLastByte(begin, end, '\n');
+  const char* tail = lastLf ? lastLf + 1 : begin;
+  ScanLines(begin, tail);
+  if (atEnd) {
+    if (tail < end) HandleLine(tail, end);
+    return end - begin;
+  }
+  // Whole pieces of the unended line can go now, but the piece must be
+  // followed by a byte: its last byte may be a CR that a coming LF folds.
+  size_t pieces = static_cast<size_t>(end - tail) > kMaxLinePiece
+                      ? (static_cast<size_t>(end - tail) - 1) / kMaxLinePiece
+                      : 0;
+  const char* used = tail + pieces * kMaxLinePiece;
+  if (pieces > 0) HandleLine(tail, used);
+  return used - begin;
+}
+
+// The complete lines in [begin, end), each ending in LF. Lines without the
+// anchor pair of the phrases are passed over without being looked at.
+void LogFileParser::ScanLines(const char* begin, const char* end) {
+  const char* floor = begin;  // no line starts before it
+  const char* from = begin;
+  while (const char* anchor = FindAnchor(floor, from, end)) {
+    const char* hitStart = nullptr;
+    PhrasesAtAnchor(floor, end, anchor, [&](const PhraseHit& hit) {
+      if (hitStart == nullptr) hitStart = hit.begin;
+    });
+    if (hitStart == nullptr) {
+      from = anchor + 2;  // past the trail byte, which no anchor can start at
+      continue;
     }
-    size_t length = lf - p;
-    if (length > 0 && lf[-1] == '\r') --length;  // CR LF folds to LF
-    HandleFoldedLine(std::string_view(p, length));
-    p = lf + 1;
+    const char* lf = FindLastByte(floor, hitStart, '\n');
+    const char* lineStart = lf ? lf + 1 : floor;
+    const char* lineEnd = FindByte(hitStart, end, '\n');
+    if (lineEnd == nullptr) lineEnd = end;  // cannot happen: [begin, end) ends in LF
+    HandleLine(lineStart, lineEnd + 1 <= end ? lineEnd + 1 : end);
+    floor = from = lineEnd + 1;
+    if (from >= end) break;
   }
 }
 
-// `content` is one line after folding, without its line end. Cut into
-// pieces as a 1024-byte line buffer would take them; a piece that holds only
-// the line end is empty and changes nothing.
-void LogFileParser::HandleFoldedLine(std::string_view content) {
-  while (content.size() >= kMaxLinePiece) {
-    HandleLine(content.substr(0, kMaxLinePiece));
-    content.remove_prefix(kMaxLinePiece);
+// One line from its start up to and including its LF (or its unended part).
+// Cuts it into pieces as a 1024-byte line buffer would take them and hands
+// every piece that holds a phrase to the state machine.
+void LogFileParser::HandleLine(const char* begin, const char* end) {
+  const char* contentEnd = end;
+  if (contentEnd > begin && contentEnd[-1] == '\n') {
+    --contentEnd;
+    if (contentEnd > begin && contentEnd[-1] == '\r') --contentEnd;  // CR LF folds to LF
   }
-  if (!content.empty()) HandleLine(content);
+  const char* pieceBegin = begin;
+  while (pieceBegin < contentEnd) {
+    const char* pieceEnd = pieceBegin + std::min<size_t>(kMaxLinePiece, contentEnd - pieceBegin);
+    const char* nul = FindByte(pieceBegin, pieceEnd, '\0');
+    const char* textEnd = nul ? nul : pieceEnd;
+    unsigned phrases = 0;
+    for (const char* from = pieceBegin;;) {
+      const char* anchor = FindAnchor(pieceBegin, from, textEnd);
+      if (anchor == nullptr) break;
+      PhrasesAtAnchor(pieceBegin, textEnd, anchor, [&](const PhraseHit& hit) { phrases |= hit.bit; });
+      from = anchor + 2;
+    }
+    if (phrases != 0) HandlePiece(std::string_view(pieceBegin, textEnd - pieceBegin), phrases);
+    pieceBegin = pieceEnd;
+  }
 }
 
-void LogFileParser::HandleLine(std::string_view line) {
+void LogFileParser::HandlePiece(std::string_view text, unsigned phrases) {
   if (book_.parseState == ParseState::Idle) {
-    size_t at = FindBytes(line, phrase::kMatchStart);
-    if (at == std::string_view::npos) return;
-    line = UpToFirstNul(line);
-    if (line.size() < at + phrase::kMatchStart.size()) return;  // after a NUL
-    StartMatch(line);
-  } else {
-    ContinueMatch(UpToFirstNul(line));
+    if (phrases & kMatchStartBit) StartMatch(text);
+    return;
+  }
+  // In a match the phrases are tried in this order and the first one found
+  // decides; a further match-start line is ignored.
+  MatchRecord& match = *book_.currentMatch();
+  if (phrases & (kWinBit | kLossBit)) {
+    bool won = (phrases & kWinBit) != 0;
+    match.result = won ? MatchResult::Won : MatchResult::Lost;
+    int32_t winner = match.gameCount == 2 || match.gameCount == 3 ? 2 : 0;
+    int32_t loser = match.gameCount == 3 ? 1 : 0;
+    match.ownGames = won ? winner : loser;
+    match.opponentGames = won ? loser : winner;
+    EndMatch(text);
+  } else if (phrases & kSaveBit) {
+    ++match.gameCount;
+  } else if (phrases & (kErrorBit | kLogoutBit)) {
+    match.result = MatchResult::Disconnected;
+    EndMatch(text);
   }
 }
 
@@ -132,25 +185,6 @@ void LogFileParser::StartMatch(std::string_view line) {
   ReadMatchStartFields(match, line);
   match.day = day_;
   book_.parseState = ParseState::InMatch;
-}
-
-void LogFileParser::ContinueMatch(std::string_view line) {
-  MatchRecord& match = *book_.currentMatch();
-  if (Contains(line, phrase::kWin) || Contains(line, phrase::kLoss)) {
-    // The win phrase is tried first: a line holding both counts as a win.
-    bool won = Contains(line, phrase::kWin);
-    match.result = won ? MatchResult::Won : MatchResult::Lost;
-    int32_t winner = match.gameCount == 2 || match.gameCount == 3 ? 2 : 0;
-    int32_t loser = match.gameCount == 3 ? 1 : 0;
-    match.ownGames = won ? winner : loser;
-    match.opponentGames = won ? loser : winner;
-    EndMatch(line);
-  } else if (Contains(line, phrase::kReplaySaved) || Contains(line, phrase::kSaveFailed)) {
-    ++match.gameCount;
-  } else if (Contains(line, phrase::kError) || Contains(line, phrase::kLogout)) {
-    match.result = MatchResult::Disconnected;
-    EndMatch(line);
-  }
 }
 
 void LogFileParser::EndMatch(std::string_view line) {

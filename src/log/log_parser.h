@@ -31,26 +31,28 @@ int ParseLogFile(VsLogBook& book, const std::string& path);
 // lone CR and byte 0x1A are ordinary bytes, and the folded stream is cut
 // into pieces of at most kMaxLinePiece bytes, each ending after its LF; a
 // piece's text ends at its first NUL.
+//
+// Only pieces that hold one of the line phrases can change anything, so the
+// parser looks for the phrases first and finds the line around a phrase only
+// when there is one: most bytes are passed over by one memchr.
 class LogFileParser {
  public:
   LogFileParser(VsLogBook& book, std::string_view path);
   void Feed(const char* data, size_t size);
   void Finish();  // the end of the file: hands over the last, unended line
 
-  // One piece of a line, without its line end (which no reader looks at).
-  void HandleLine(std::string_view line);
-
  private:
-  void SplitLines(const char* data, size_t size, bool atEnd);
-  void HandleFoldedLine(std::string_view content);
+  size_t Scan(const char* begin, const char* end, bool atEnd);
+  void ScanLines(const char* begin, const char* end);
+  void HandleLine(const char* begin, const char* end);
+  void HandlePiece(std::string_view text, unsigned phrases);
   void StartMatch(std::string_view line);
-  void ContinueMatch(std::string_view line);
   void EndMatch(std::string_view line);
 
   VsLogBook& book_;
   int32_t day_ = 0;
   std::string lastName_;  // name of this file's last match-start line
-  std::string pending_;   // a line whose end has not arrived yet
+  std::string carry_;     // the start of a line whose end has not arrived
 };
 
 }  // namespace ledgerwise

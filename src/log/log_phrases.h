@@ -33,6 +33,10 @@ constexpr std::string_view kRating = "\x83\x8c\x81\x5b\x83\x67";         // レ�
 constexpr std::string_view kDisconnectRate = "\x90\xd8\x92\x66\x97\xa6";  // 切断率
 constexpr std::string_view kMaxChain = "\x8d\xc5\x91\xe5";                // 最大
 
+// Parts the grade words are made of.
+constexpr std::string_view kFullWidthTen = "\x82\x50\x82\x4f";  // １０
+constexpr std::string_view kSho = "\x82\xb5\x82\xe5";           // しょ
+
 // Grade words in the order they are tried; the position is the grade.
 constexpr std::string_view kGradeWords[20] = {
     "\x82\x50\x82\x4f\x82\xab\x82\xe3\x82\xa4",  // １０きゅう

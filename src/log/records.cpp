@@ -16,21 +16,23 @@ void OpponentRecord::Clear() {
 }
 
 OpponentRecord* VsLogBook::FindOpponent(std::string_view name) {
-  auto it = index_.find(std::string(name));
+  auto it = index_.find(name);
   return it == index_.end() ? nullptr : &opponents[it->second];
 }
 
 const OpponentRecord* VsLogBook::FindOpponent(std::string_view name) const {
-  auto it = index_.find(std::string(name));
+  auto it = index_.find(name);
   return it == index_.end() ? nullptr : &opponents[it->second];
 }
 
 MatchRecord& VsLogBook::OpenMatch(std::string_view name) {
-  auto [it, inserted] = index_.try_emplace(std::string(name), opponents.size());
-  if (inserted) {
+  auto it = index_.find(name);
+  if (it == index_.end()) {
     opponents.emplace_back();
     opponents.back().Clear();
-    opponents.back().name = it->first;
+    opponents.back().name.assign(name);
+    // The key views the record's own name, which never moves.
+    it = index_.emplace(opponents.back().name, opponents.size() - 1).first;
   }
   currentOpponent_ = it->second;
   OpponentRecord& opponent = opponents[currentOpponent_];

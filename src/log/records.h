@@ -6,6 +6,7 @@
 #define LEDGERWISE_LOG_RECORDS_H_
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -65,7 +66,8 @@ class VsLogBook {
   VsLogBook& operator=(const VsLogBook&) = delete;
 
   ParseState parseState = ParseState::Idle;
-  std::vector<OpponentRecord> opponents;
+  // A deque, so records never move: the name index points into them.
+  std::deque<OpponentRecord> opponents;
   VsStats stats;
 
   // The opponent with exactly this name (byte for byte), or nullptr.
@@ -92,7 +94,7 @@ class VsLogBook {
  private:
   static constexpr size_t kNone = static_cast<size_t>(-1);
 
-  std::unordered_map<std::string, size_t> index_;  // name -> position
+  std::unordered_map<std::string_view, size_t> index_;  // name -> position
   size_t currentOpponent_ = kNone;
   std::string errorText_;
 };

@@ -1,0 +1,100 @@
+// Times each phase of a run over a data folder: reading and parsing,
+// statistics, and each page, with MB/s of log input and peak memory.
+//   ledgerwise-bench DATA_DIR
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/platform.h"
+#include "log/log_parser.h"
+#include "log/records.h"
+#include "report/pages.h"
+#include "stats/statistics.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using ledgerwise::FileSystem;
+using ledgerwise::VsLogBook;
+
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+long PeakKilobytes() {
+  struct rusage usage;
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s DATA_DIR\n", argv[0]);
+    return 2;
+  }
+  namespace platform = ledgerwise::platform;
+  std::string folder = argv[1];
+  std::vector<std::string> names;
+  if (!platform::ListLogFiles(folder, &names) || names.empty()) {
+    std::fprintf(stderr, "no log files in %s\n", folder.c_str());
+    return 1;
+  }
+  double bytes = 0;
+  for (const std::string& name : names) {
+    if (std::FILE* f = std::fopen((folder + "/" + name).c_str(), "rb")) {
+      std::fseek(f, 0, SEEK_END);
+      bytes += static_cast<double>(std::ftell(f));
+      std::fclose(f);
+    }
+  }
+  double megabytes = bytes / 1e6;
+  VsLogBook book;
+  std::printf("%-22s %9s %10s\n", "phase", "seconds", "MB/s");
+  auto report = [&](const char* phase, double seconds) {
+    std::printf("%-22s %9.3f %10.0f\n", phase, seconds, megabytes / seconds);
+  };
+  auto start = Clock::now();
+  auto t = Clock::now();
+  for (const std::string& name : names) ledgerwise::ParseLogFile(book, folder + "/" + name);
+  double parse = Seconds(t);
+  report("read and parse", parse);
+  t = Clock::now();
+  ledgerwise::ComputeStatistics(book);
+  double stats = Seconds(t);
+  report("statistics", stats);
+  report("parse + statistics", parse + stats);
+
+  std::string out = folder + "/analyze";
+  platform::EnsureDirectory(out);
+  std::unique_ptr<FileSystem> fs = platform::NewFileSystem();
+  struct Page {
+    const char* name;
+    int (*write)(VsLogBook&, FileSystem&, const std::string&);
+  };
+  const Page pages[] = {{"index.html", ledgerwise::WriteIndexPage},
+                        {"personal.html", ledgerwise::WritePersonalPage},
+                        {"observation.html", ledgerwise::WriteObservationPage},
+                        {"ranking.html", ledgerwise::WriteRankingPage},
+                        {"vslog.html", ledgerwise::WriteVsLogPage}};
+  t = Clock::now();
+  ledgerwise::WriteMenuPage(book, *fs, out + "/menu.html", platform::CurrentLocalTime());
+  report("menu.html", Seconds(t));
+  for (const Page& page : pages) {
+    t = Clock::now();
+    page.write(book, *fs, out + "/" + page.name);
+    report(page.name, Seconds(t));
+  }
+  report("whole run", Seconds(start));
+  size_t matches = 0;
+  for (const auto& o : book.opponents) matches += o.matches.size();
+  std::printf("files %zu, log MB %.1f, opponents %zu, matches %zu\n", names.size(), megabytes,
+              book.opponents.size(), matches);
+  std::printf("peak memory %.1f MB (bound: 64 MB + 100 bytes a match = %.1f MB)\n",
+              PeakKilobytes() / 1024.0, 64.0 + matches * 100.0 / (1024.0 * 1024.0));
+  return 0;
+}
