@@ -473,3 +473,20 @@ TEST_F(PageTest, AFailedWriteLeavesTheOldPageAsItWas) {
 
 }  // namespace
 }  // namespace ledgerwise
+
+namespace ledgerwise {
+namespace {
+
+TEST_F(PageTest, ALineLongerThanTheWriteBufferIsWrittenWhole) {
+  std::string name(3 << 20, 'n');
+  AddMatch(book_, name);
+  AddMatch(book_, "after");
+  std::vector<std::string> lines = Lines(WriteVsLogPage);
+  EXPECT_EQ(lines[57], "<A NAME=\"" + name + "\"></A>");
+  EXPECT_NE(lines[60].find("<B>" + name + "</B>"), std::string::npos);
+  EXPECT_EQ(lines[57 + 30], "<A NAME=\"after\"></A>");
+  EXPECT_EQ(lines.back(), "</BODY></HTML>");
+}
+
+}  // namespace
+}  // namespace ledgerwise

@@ -33,43 +33,60 @@ bool HalfwayMagnitude(double value, int decimals, uint64_t* rounded) {
 
 }  // namespace
 
+char* WriteInt(char* out, int64_t value) {
+  return std::to_chars(out, out + kMaxNumberText, value).ptr;
+}
+
+char* WritePadded(char* out, int64_t value, int width, char pad) {
+  if (width == 2 && pad == '0' && value >= 0 && value < 100) {  // the times and dates
+    out[0] = static_cast<char>('0' + value / 10);
+    out[1] = static_cast<char>('0' + value % 10);
+    return out + 2;
+  }
+  char digits[24];
+  char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  int length = static_cast<int>(end - digits);
+  int fill = width > length ? width - length : 0;
+  const char* from = digits;
+  if (pad == '0' && value < 0) {  // the sign goes before the zeros
+    *out++ = '-';
+    ++from;
+  }
+  std::memset(out, pad, fill);
+  out += fill;
+  std::memcpy(out, from, end - from);
+  return out + (end - from);
+}
+
+char* WriteFixed(char* out, double value, int decimals) {
+  uint64_t rounded;
+  if (HalfwayMagnitude(value, decimals, &rounded)) {
+    if (std::signbit(value)) *out++ = '-';
+    uint64_t scale = kPowersOfTen[decimals];
+    out = WriteInt(out, static_cast<int64_t>(rounded / scale));
+    if (decimals > 0) {
+      *out++ = '.';
+      out = WritePadded(out, static_cast<int64_t>(rounded % scale), decimals, '0');
+    }
+    return out;
+  }
+  // Not a tie: the correctly rounded output is the same under any tie rule.
+  return std::to_chars(out, out + kMaxNumberText, value, std::chars_format::fixed, decimals).ptr;
+}
+
 void AppendInt(std::string& out, int64_t value) {
-  char buffer[24];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, result.ptr);
+  char buffer[kMaxNumberText];
+  out.append(buffer, WriteInt(buffer, value));
 }
 
 void AppendPadded(std::string& out, int64_t value, int width, char pad) {
-  char buffer[24];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  int length = static_cast<int>(result.ptr - buffer);
-  if (pad == '0' && value < 0) {  // the sign goes before the zeros
-    out.push_back('-');
-    out.append(width > length ? width - length : 0, '0');
-    out.append(buffer + 1, result.ptr);
-    return;
-  }
-  if (width > length) out.append(width - length, pad);
-  out.append(buffer, result.ptr);
+  char buffer[kMaxNumberText];
+  out.append(buffer, WritePadded(buffer, value, width, pad));
 }
 
 void AppendFixed(std::string& out, double value, int decimals) {
-  uint64_t rounded;
-  if (HalfwayMagnitude(value, decimals, &rounded)) {
-    if (std::signbit(value)) out.push_back('-');
-    uint64_t scale = kPowersOfTen[decimals];
-    AppendInt(out, static_cast<int64_t>(rounded / scale));
-    if (decimals > 0) {
-      out.push_back('.');
-      AppendPadded(out, static_cast<int64_t>(rounded % scale), decimals, '0');
-    }
-    return;
-  }
-  // Not a tie: the correctly rounded output is the same under any tie rule.
-  char buffer[400];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                              std::chars_format::fixed, decimals);
-  out.append(buffer, result.ptr);
+  char buffer[kMaxNumberText];
+  out.append(buffer, WriteFixed(buffer, value, decimals));
 }
 
 }  // namespace ledgerwise

@@ -5,12 +5,25 @@
 #ifndef LEDGERWISE_REPORT_NUMBER_FORMAT_H_
 #define LEDGERWISE_REPORT_NUMBER_FORMAT_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace ledgerwise {
 
+// The longest text any of the functions below writes.
+constexpr size_t kMaxNumberText = 400;
+
+// Each writes at `out`, which has room for kMaxNumberText bytes, and returns
+// the end of what it wrote.
 // "%d".
+char* WriteInt(char* out, int64_t value);
+// "%0<width>d" with pad '0' ("%02d"), or "%<width>d" with pad ' ' ("%4d").
+char* WritePadded(char* out, int64_t value, int width, char pad);
+// "%.<decimals>f", decimals from 0 to 3, from the exact binary value.
+char* WriteFixed(char* out, double value, int decimals);
+
+// The same, appended to a string.
 void AppendInt(std::string& out, int64_t value);
 
 // "%0<width>d" for width 2 ("%02d"), or "%<width>d" with blanks ("%4d").

@@ -1,12 +1,14 @@
 #include "report/page_writer.h"
 
+#include <cstring>
+
 #include "report/number_format.h"
 
 namespace ledgerwise {
 
 namespace {
 
-constexpr size_t kFlushSize = 1 << 20;
+constexpr size_t kBufferSize = 1 << 20;
 
 }  // namespace
 
@@ -27,54 +29,85 @@ bool PageWriter::Open() {
     book_.FormatErrorText(kPageOpenFailure, path_.c_str());
     return false;
   }
-  buffer_.reserve(kFlushSize + 4096);
+  buffer_.reset(new char[kBufferSize]);
   return true;
 }
 
+char* PageWriter::Room(size_t size) {
+  if (kBufferSize - used_ >= size) return buffer_.get() + used_;
+  Flush();
+  if (size <= kBufferSize) return buffer_.get();
+  oversized_.resize(size);
+  inOversized_ = true;
+  return &oversized_[0];
+}
+
+void PageWriter::Done(char* end) {
+  if (inOversized_) {
+    inOversized_ = false;
+    Write(std::string_view(oversized_.data(), end - oversized_.data()));
+    oversized_.clear();
+    return;
+  }
+  used_ = end - buffer_.get();
+}
+
 void PageWriter::Line(std::string_view text) {
-  buffer_.append(text);
-  buffer_.append("\r\n");
-  FlushIfFull();
+  char* p = Room(text.size() + 2);
+  std::memcpy(p, text.data(), text.size());
+  p += text.size();
+  *p++ = '\r';
+  *p++ = '\n';
+  Done(p);
 }
 
 void PageWriter::Format(std::string_view format, std::initializer_list<FormatArg> args) {
+  size_t room = format.size() + 2;
+  for (const FormatArg& arg : args) {
+    room += arg.kind == FormatArg::Kind::Text ? arg.text.size() : kMaxNumberText;
+  }
+  char* p = Room(room);
   const FormatArg* arg = args.begin();
-  for (size_t i = 0; i < format.size(); ++i) {
-    char c = format[i];
-    if (c != '%' || i + 1 == format.size()) {
-      buffer_.push_back(c);
+  const char* f = format.data();
+  const char* end = f + format.size();
+  while (f < end) {
+    if (*f != '%' || f + 1 == end) {
+      *p++ = *f++;
       continue;
     }
     // The conversions the pages use: %d, %02d, %4d, %s and %.Nf.
-    char next = format[++i];
+    char next = f[1];
+    f += 2;
     if (next == 's') {
-      buffer_.append(arg++->text);
+      std::memcpy(p, arg->text.data(), arg->text.size());
+      p += arg++->text.size();
     } else if (next == 'd') {
-      AppendInt(buffer_, arg++->integer);
-    } else if (next == '0' || (next >= '1' && next <= '9')) {
+      p = WriteInt(p, arg++->integer);
+    } else if (next >= '0' && next <= '9') {
       char pad = next == '0' ? '0' : ' ';
-      int width = next == '0' ? format[++i] - '0' : next - '0';
-      ++i;  // the 'd'
-      AppendPadded(buffer_, arg++->integer, width, pad);
+      int width = next == '0' ? *f++ - '0' : next - '0';
+      ++f;  // the 'd'
+      p = WritePadded(p, arg++->integer, width, pad);
     } else if (next == '.') {
-      int decimals = format[++i] - '0';
-      ++i;  // the 'f'
-      AppendFixed(buffer_, arg++->real, decimals);
+      int decimals = *f++ - '0';
+      ++f;  // the 'f'
+      p = WriteFixed(p, arg++->real, decimals);
     } else {
-      buffer_.push_back(next);  // "%%"
+      *p++ = next;  // "%%"
     }
   }
-  buffer_.append("\r\n");
-  FlushIfFull();
+  *p++ = '\r';
+  *p++ = '\n';
+  Done(p);
 }
 
-void PageWriter::FlushIfFull() {
-  if (buffer_.size() >= kFlushSize) Flush();
+void PageWriter::Write(std::string_view bytes) {
+  if (!failed_ && !bytes.empty() && !file_->Append(bytes)) failed_ = true;
 }
 
 void PageWriter::Flush() {
-  if (!failed_ && !buffer_.empty() && !file_->Append(buffer_)) failed_ = true;
-  buffer_.clear();
+  Write(std::string_view(buffer_.get(), used_));
+  used_ = 0;
 }
 
 int PageWriter::Finish() {

@@ -54,15 +54,23 @@ class PageWriter {
   int Finish();
 
  private:
-  void FlushIfFull();
+  // Room for `size` more bytes: in the buffer, emptied first when it is too
+  // full, or in a scratch string for a line longer than the whole buffer.
+  char* Room(size_t size);
+  // Ends a line written in the room.
+  void Done(char* end);
   void Flush();
+  void Write(std::string_view bytes);
 
   VsLogBook& book_;
   FileSystem& fs_;
   std::string path_;
   std::string tempPath_;
   std::unique_ptr<WritableFile> file_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  size_t used_ = 0;
+  std::string oversized_;  // a line that does not fit the buffer
+  bool inOversized_ = false;
   bool failed_ = false;
 };
 
