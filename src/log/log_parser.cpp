@@ -178,7 +178,7 @@ void LogFileParser::HandlePiece(std::string_view text, unsigned phrases) {
 }
 
 void LogFileParser::StartMatch(std::string_view line) {
-  if (HasTimePrefix(line) && line.find('(') != std::string_view::npos) {
+  if (HasTimePrefix(line) && FindByte(line.data(), line.data() + line.size(), '(') != nullptr) {
     lastName_.assign(OpponentNameOf(line));
   }
   MatchRecord& match = book_.OpenMatch(lastName_);

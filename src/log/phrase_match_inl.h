@@ -34,7 +34,11 @@ int PhrasesAtAnchor(const char* begin, const char* end, const char* anchor, OnHi
     if (static_cast<size_t>(anchor - begin) < c.anchorOffset) continue;
     const char* start = anchor - c.anchorOffset;
     if (static_cast<size_t>(end - start) < c.text.size()) continue;
-    if (start[0] != c.text[0] || std::memcmp(start, c.text.data(), c.text.size()) != 0) continue;
+    // The first four bytes tell most candidates apart before the full compare.
+    if (std::memcmp(start, c.text.data(), 4) != 0 ||
+        std::memcmp(start + 4, c.text.data() + 4, c.text.size() - 4) != 0) {
+      continue;
+    }
     onHit(PhraseHit{c.bit, start, start + c.text.size()});
     ++hits;
   }

@@ -71,10 +71,13 @@ void PageWriter::Format(std::string_view format, std::initializer_list<FormatArg
   const char* f = format.data();
   const char* end = f + format.size();
   while (f < end) {
-    if (*f != '%' || f + 1 == end) {
-      *p++ = *f++;
-      continue;
-    }
+    // The literal run up to the next conversion goes in one copy.
+    const char* percent = static_cast<const char*>(std::memchr(f, '%', end - f - 1 > 0 ? end - f - 1 : 0));
+    const char* run = percent ? percent : end;
+    std::memcpy(p, f, run - f);
+    p += run - f;
+    f = run;
+    if (percent == nullptr) break;
     // The conversions the pages use: %d, %02d, %4d, %s and %.Nf.
     char next = f[1];
     f += 2;
