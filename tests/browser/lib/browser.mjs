@@ -50,13 +50,7 @@ export async function openTab(context) {
     if (msg.type() === 'error') problems.push(`console error: ${msg.text()} (${msg.location().url})`);
   });
   page.on('pageerror', (err) => problems.push(`page error: ${err.message}`));
-  page.on('requestfailed', (req) => {
-    // A same-document fragment jump can show up as an aborted request; it
-    // is not a missing file.
-    const failure = req.failure()?.errorText ?? '';
-    if (failure === 'net::ERR_ABORTED' && req.frame()?.url().split('#')[0] === req.url().split('#')[0]) return;
-    problems.push(`request failed: ${req.url()} ${failure}`);
-  });
+  page.on('requestfailed', (req) => problems.push(`request failed: ${req.url()} ${req.failure()?.errorText ?? ''}`));
   return { page, problems };
 }
 

@@ -125,7 +125,7 @@ function copyTree(from, to) {
   makeWritable(to);
 }
 
-export function prepareReport({ program, generator, corpus, seed }) {
+export function prepareReport({ program, generator, corpus, seed, addHandMadeLog = true }) {
   if (!program) throw new Error('no program given (LEDGERWISE_PROGRAM or run.sh PROGRAM)');
   if (!fs.existsSync(program)) throw new Error(`program not found: ${program}`);
 
@@ -144,8 +144,11 @@ export function prepareReport({ program, generator, corpus, seed }) {
     base = 'hand-made log only';
   }
 
-  const logName = freshLogName(dataDir);
-  fs.writeFileSync(path.join(dataDir, logName), handMadeLog());
+  let logName = '';
+  if (addHandMadeLog) {
+    logName = freshLogName(dataDir);
+    fs.writeFileSync(path.join(dataDir, logName), handMadeLog());
+  }
 
   run(program, ['--no-wait', dataDir], 'ledgerwise');
   const analyzeDir = path.join(dataDir, 'analyze');

@@ -1,0 +1,25 @@
+#!/bin/bash
+# Installs what the browser tests need: Debian's Chromium, a Japanese font
+# (without one the screenshots show boxes instead of text), Node and the
+# pinned npm packages. Safe to run again; it only installs what is missing.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+need=()
+[ -x /usr/bin/chromium ] || need+=(chromium)
+if ! fc-list :lang=ja 2>/dev/null | grep -q .; then need+=(fonts-noto-cjk); fi
+command -v node >/dev/null 2>&1 || need+=(nodejs)
+command -v npm >/dev/null 2>&1 || need+=(npm)
+
+if [ ${#need[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${need[@]}"
+fi
+
+cd "$here"
+# shellcheck source=npm-deps.sh
+. ./npm-deps.sh
+echo "browser test prerequisites are in place"
