@@ -8,7 +8,8 @@
 
 #include "log/log_parser.h"
 #include "log/log_phrases.h"
-#include "tests/reference_parser.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/reference_parser.h"
 
 namespace ledgerwise {
 namespace {
@@ -62,7 +63,7 @@ TEST(ParserModelTest, AgreesWithThePlainModelOnRandomLogs) {
     for (int f = 0; f < files; ++f) {
       std::string log = RandomLog(random);
       const char* name = names[random.Below(4)];
-      testing::ReferenceParse(model, name, log);
+      fuzz::ReferenceParser(model, name).ReadFile(log);
       LogFileParser parser(fast, name);
       size_t chunk = 1 + random.Below(random.Below(2) ? 8 : 2000);
       for (size_t at = 0; at < log.size(); at += chunk) {
@@ -70,8 +71,7 @@ TEST(ParserModelTest, AgreesWithThePlainModelOnRandomLogs) {
       }
       parser.Finish();
     }
-    std::string difference;
-    ASSERT_TRUE(testing::SameBooks(fast, model, &difference)) << "round " << round << ": " << difference;
+    ASSERT_TRUE(fuzz::SameBook(fast, model)) << "round " << round;
   }
 }
 

@@ -181,6 +181,10 @@ bool ConsoleWantsUtf8() {
 }
 
 void WriteConsole(const std::string& bytes) {
+  // A reader of the output that went away must not end the run before the
+  // pages are written; the failed console write is simply lost.
+  static const bool kPipeSignalIgnored = (std::signal(SIGPIPE, SIG_IGN), true);
+  (void)kPipeSignalIgnored;
   std::fwrite(bytes.data(), 1, bytes.size(), stdout);
   std::fflush(stdout);
 }

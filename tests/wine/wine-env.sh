@@ -47,15 +47,17 @@ lw_have_japanese_locale() {
 lw_wine_start() {
   local persist="${1-}"
   mkdir -p "$WINEPREFIX"
+  # The lock's descriptor is closed for every Wine process: the server and
+  # the system processes outlive this function and would hold the lock.
   (
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      timeout 300 wineboot -i </dev/null >/dev/null 2>&1
-      timeout 120 wineserver -w </dev/null >/dev/null 2>&1
+      timeout 300 wineboot -i </dev/null >/dev/null 2>&1 9>&-
+      timeout 120 wineserver -w </dev/null >/dev/null 2>&1 9>&-
     fi
     # Exit status 2: a server for this prefix runs already.
-    if setsid wineserver -p"$persist" </dev/null >/dev/null 2>&1; then
-      timeout 120 wine cmd /c exit </dev/null >/dev/null 2>&1
+    if setsid wineserver -p"$persist" </dev/null >/dev/null 2>&1 9>&-; then
+      timeout 120 wine cmd /c exit </dev/null >/dev/null 2>&1 9>&-
     fi
     true
   ) 9>"$WINEPREFIX.lock"
