@@ -156,17 +156,10 @@ FolderSearch FindDataFolder(std::string* path) {
   OSVERSIONINFOA version;
   std::memset(&version, 0, sizeof version);
   version.dwOSVersionInfoSize = sizeof version;
-  // Deprecated since Windows 8.1, and the only call that still tells the 9x
-  // line (whose data lives in the install folder) from the NT line.
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-  BOOL known = GetVersionExA(&version);
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-  if (!known) return FolderSearch::VersionUnknown;
+  // Deprecated since Windows 8.1 (MinGW's headers do not mark it), and still
+  // the call that tells the 9x line, whose data lives in the install folder,
+  // from the NT line.
+  if (!GetVersionExA(&version)) return FolderSearch::VersionUnknown;
 
   if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
     const char* installFolder = GetInstallFolder();

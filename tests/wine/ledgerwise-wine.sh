@@ -31,11 +31,19 @@ for arg in "$@"; do
     *)
       # winepath maps any Unix path, existing or not, so a missing folder
       # still gets its message from the program.
-      win="$(cd / && timeout 60 winepath -w "$(realpath -m -- "$arg")" 2>/dev/null </dev/null)"
+      unix="$(realpath -m -- "$arg")"
+      win=""
+      for attempt in 1 2 3; do
+        win="$(cd / && timeout 60 winepath -w "$unix" 2>"$WINEPREFIX.winepath.$$" </dev/null)"
+        [ -n "$win" ] && break
+        sleep 1
+      done
       if [ -z "$win" ]; then
-        echo "ledgerwise-wine.sh: winepath could not map $arg" >&2
+        echo "ledgerwise-wine.sh: winepath could not map $unix: $(cat "$WINEPREFIX.winepath.$$")" >&2
+        rm -f "$WINEPREFIX.winepath.$$"
         exit 2
       fi
+      rm -f "$WINEPREFIX.winepath.$$"
       args+=("$win")
       ;;
   esac
