@@ -21,43 +21,43 @@ struct MatchSpec {
   int32_t games = 2;
 };
 
-MatchRecord& Add(VsLogBook& book, std::string_view name, const MatchSpec& spec) {
+MatchRecord& Add(VsLogBook& book, std::string_view name, const MatchSpec& plan) {
   MatchRecord& m = book.OpenMatch(name);
-  m.day = spec.day;
-  m.startSecond = spec.start;
-  m.endSecond = spec.end;
-  m.result = spec.result;
-  m.shownWins = spec.wins;
-  m.shownLosses = spec.losses;
-  m.grade = spec.grade;
-  m.rating = spec.rating;
-  m.maxChain = spec.chain;
-  m.gameCount = spec.games;
-  if (spec.result == MatchResult::Won) m.ownGames = 2;
-  if (spec.result == MatchResult::Lost) m.opponentGames = 2;
+  m.day = plan.day;
+  m.startSecond = plan.start;
+  m.endSecond = plan.end;
+  m.result = plan.result;
+  m.shownWins = plan.wins;
+  m.shownLosses = plan.losses;
+  m.grade = plan.grade;
+  m.rating = plan.rating;
+  m.maxChain = plan.chain;
+  m.gameCount = plan.games;
+  if (plan.result == MatchResult::Won) m.ownGames = 2;
+  if (plan.result == MatchResult::Lost) m.opponentGames = 2;
   return m;
 }
 
 // `count` decided matches, the first `won` of them won, all at one instant.
 void AddDecided(VsLogBook& book, int count, int won, int32_t day, int32_t start) {
   for (int i = 0; i < count; ++i) {
-    MatchSpec spec;
-    spec.day = day;
-    spec.start = start;
-    spec.end = start + 60;
-    spec.result = i < won ? MatchResult::Won : MatchResult::Lost;
-    Add(book, "filler", spec);
+    MatchSpec plan;
+    plan.day = day;
+    plan.start = start;
+    plan.end = start + 60;
+    plan.result = i < won ? MatchResult::Won : MatchResult::Lost;
+    Add(book, "filler", plan);
   }
 }
 
 // An opponent whose only match shows a record with the given rate (of 100).
 void AddRankedOpponent(VsLogBook& book, std::string_view name, int winsOfHundred) {
-  MatchSpec spec;
-  spec.result = MatchResult::Undecided;
-  spec.day = 1;  // long ago: never the latest match
-  spec.wins = winsOfHundred;
-  spec.losses = 100 - winsOfHundred;
-  Add(book, name, spec);
+  MatchSpec plan;
+  plan.result = MatchResult::Undecided;
+  plan.day = 1;  // long ago: never the latest match
+  plan.wins = winsOfHundred;
+  plan.losses = 100 - winsOfHundred;
+  Add(book, name, plan);
 }
 
 TEST(StatisticsTest, EmptyBook) {
