@@ -32,12 +32,14 @@ bool AfterLastParen(std::string_view line, std::string_view* rest) {
   return true;
 }
 
-// The number right after the first `token` of `line`; false when it is missing.
-bool NumberAfter(std::string_view line, std::string_view token, int32_t* out) {
-  size_t at = FindBytes(line, token);
-  if (at == std::string_view::npos) return false;
-  *out = LeadingInteger(line.substr(at + token.size()));
-  return true;
+// The number right after `token` found at `at`; nothing when `at` is npos.
+void NumberAt(std::string_view line, size_t at, std::string_view token, int32_t* out) {
+  if (at != std::string_view::npos) *out = LeadingInteger(line.substr(at + token.size()));
+}
+
+// The number right after the first `token` of `line`, if it has one.
+void NumberAfter(std::string_view line, std::string_view token, int32_t* out) {
+  NumberAt(line, FindBytes(line, token), token, out);
 }
 
 // The next occurrence of `needle` after the one at `at`.
@@ -59,8 +61,8 @@ int FullWidthDigitBefore(std::string_view text, size_t at) {
 size_t FindBytes(std::string_view text, std::string_view needle) {
   if (needle.empty()) return 0;
   if (needle.size() > text.size()) return std::string_view::npos;
-  // memchr on the first byte, then compare: the tokens are short and their
-  // lead bytes rare, so this beats a general substring search here.
+  // memchr on the first byte, then compare: the texts searched are single
+  // lines and the tokens short, where this beats a general substring search.
   const char* p = text.data();
   const char* end = text.data() + text.size() - needle.size() + 1;
   const char first = needle[0];
@@ -197,11 +199,9 @@ void ReadMatchStartFields(MatchRecord& match, std::string_view line) {
     match.grade = GradeIn(rest);
     ShownRecordIn(rest, match);
   }
-  if (rating != kNone) match.rating = LeadingInteger(line.substr(rating + phrase::kRating.size()));
-  if (disconnect != kNone) {
-    match.disconnectRate = LeadingInteger(line.substr(disconnect + phrase::kDisconnectRate.size()));
-  }
-  if (chain != kNone) match.maxChain = LeadingInteger(line.substr(chain + phrase::kMaxChain.size()));
+  NumberAt(line, rating, phrase::kRating, &match.rating);
+  NumberAt(line, disconnect, phrase::kDisconnectRate, &match.disconnectRate);
+  NumberAt(line, chain, phrase::kMaxChain, &match.maxChain);
 }
 
 }  // namespace ledgerwise
