@@ -37,6 +37,7 @@ MatchRecord& VsLogBook::OpenMatch(std::string_view name) {
   currentOpponent_ = it->second;
   OpponentRecord& opponent = opponents[currentOpponent_];
   opponent.matches.emplace_back();
+  openOrder.push_back(static_cast<uint32_t>(currentOpponent_));
   return opponent.matches.back();
 }
 

@@ -69,6 +69,9 @@ class VsLogBook {
   // A deque, so records never move: the name index points into them.
   std::deque<OpponentRecord> opponents;
   VsStats stats;
+  // The position in `opponents` of each match's opponent, in the order the
+  // matches were opened: the order of the match-start lines across opponents.
+  std::vector<uint32_t> openOrder;
 
   // The opponent with exactly this name (byte for byte), or nullptr.
   OpponentRecord* FindOpponent(std::string_view name);
