@@ -6,6 +6,8 @@
 #include "app/platform.h"
 #include "log/log_parser.h"
 #include "log/records.h"
+#include "report/dashboard.h"
+#include "report/match_csv.h"
 #include "report/pages.h"
 #include "stats/statistics.h"
 
@@ -90,6 +92,8 @@ bool WritePages(VsLogBook& book, const std::string& outputFolder, Console& conso
       {"observation.html", WriteObservationPage},
       {"ranking.html", WriteRankingPage},
       {"vslog.html", WriteVsLogPage},
+      {"dashboard.html", WriteDashboard},
+      {"matches.csv", WriteMatchCsv},
   };
   bool allWritten = true;
   for (const Page& page : kPages) {

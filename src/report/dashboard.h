@@ -1,0 +1,22 @@
+// dashboard.html: one self-contained UTF-8 page beside the six report pages,
+// holding its own style, script and data (no other file, no network), for
+// players whose match log is too large for the pages: the overview, every
+// opponent in a sortable, searchable table, one opponent's meetings, and a
+// period that every figure follows.
+#ifndef LEDGERWISE_REPORT_DASHBOARD_H_
+#define LEDGERWISE_REPORT_DASHBOARD_H_
+
+#include <string>
+
+#include "log/records.h"
+#include "report/file_system.h"
+
+namespace ledgerwise {
+
+// Writes through a temporary file like the pages: 0, or -1 with ErrorText
+// naming the file, the old file kept. Call after the statistics pass.
+int WriteDashboard(VsLogBook& book, FileSystem& fs, const std::string& path);
+
+}  // namespace ledgerwise
+
+#endif  // LEDGERWISE_REPORT_DASHBOARD_H_

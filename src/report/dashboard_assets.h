@@ -1,0 +1,16 @@
+// The dashboard's page, style and script: src/report/web/, embedded by the
+// build (cmake/embed_files.cmake) so the program needs no file beside it.
+#ifndef LEDGERWISE_REPORT_DASHBOARD_ASSETS_H_
+#define LEDGERWISE_REPORT_DASHBOARD_ASSETS_H_
+
+#include <string_view>
+
+namespace ledgerwise {
+
+std::string_view DashboardHtml();
+std::string_view DashboardCss();
+std::string_view DashboardJs();
+
+}  // namespace ledgerwise
+
+#endif  // LEDGERWISE_REPORT_DASHBOARD_ASSETS_H_
