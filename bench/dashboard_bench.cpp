@@ -1,0 +1,77 @@
+// Times what dashboard.html and matches.csv add to a run: parse, statistics
+// and the six pages (the pages-only run), then each of the two files, with
+// their sizes and the ratio of the whole run to the pages-only run.
+//   ledgerwise-dashboard-bench DATA_DIR
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/platform.h"
+#include "log/log_parser.h"
+#include "log/records.h"
+#include "report/dashboard.h"
+#include "report/match_csv.h"
+#include "report/pages.h"
+#include "stats/statistics.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using ledgerwise::FileSystem;
+using ledgerwise::VsLogBook;
+
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+double Megabytes(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return 0;
+  std::fseek(f, 0, SEEK_END);
+  double size = static_cast<double>(std::ftell(f)) / 1e6;
+  std::fclose(f);
+  return size;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s DATA_DIR\n", argv[0]);
+    return 2;
+  }
+  namespace platform = ledgerwise::platform;
+  std::string folder = argv[1];
+  std::vector<std::string> names;
+  if (!platform::ListLogFiles(folder, &names) || names.empty()) {
+    std::fprintf(stderr, "no log files in %s\n", folder.c_str());
+    return 1;
+  }
+  auto start = Clock::now();
+  VsLogBook book;
+  for (const std::string& name : names) ledgerwise::ParseLogFile(book, folder + "/" + name);
+  ledgerwise::ComputeStatistics(book);
+  std::string out = folder + "/analyze";
+  platform::EnsureDirectory(out);
+  std::unique_ptr<FileSystem> fs = platform::NewFileSystem();
+  ledgerwise::WriteIndexPage(book, *fs, out + "/index.html");
+  ledgerwise::WriteMenuPage(book, *fs, out + "/menu.html", platform::CurrentLocalTime());
+  ledgerwise::WritePersonalPage(book, *fs, out + "/personal.html");
+  ledgerwise::WriteObservationPage(book, *fs, out + "/observation.html");
+  ledgerwise::WriteRankingPage(book, *fs, out + "/ranking.html");
+  ledgerwise::WriteVsLogPage(book, *fs, out + "/vslog.html");
+  double pages = Seconds(start);
+  auto t = Clock::now();
+  ledgerwise::WriteDashboard(book, *fs, out + "/dashboard.html");
+  double dashboard = Seconds(t);
+  t = Clock::now();
+  ledgerwise::WriteMatchCsv(book, *fs, out + "/matches.csv");
+  double csv = Seconds(t);
+  std::printf("pages-only run         %8.3f s\n", pages);
+  std::printf("dashboard.html         %8.3f s  %7.1f MB (goal 25 MB)\n", dashboard,
+              Megabytes(out + "/dashboard.html"));
+  std::printf("matches.csv            %8.3f s  %7.1f MB\n", csv, Megabytes(out + "/matches.csv"));
+  std::printf("whole run / pages-only %8.2fx (goal 1.3x)\n", (pages + dashboard + csv) / pages);
+  return 0;
+}
