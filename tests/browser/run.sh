@@ -59,4 +59,4 @@ cd "$here"
 
 export LEDGERWISE_PROGRAM="$program"
 export LEDGERWISE_GENERATOR="$generator"
-exec node --test report.test.mjs
+exec node --test report.test.mjs dashboard.test.mjs

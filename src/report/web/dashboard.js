@@ -419,7 +419,7 @@
   function show() {
     const m = /^#opponent-(\d+)$/.exec(location.hash);
     const view = m && +m[1] < N ? 'opponent' : location.hash === '#opponents' ? 'opponents' : 'overview';
-    for (const id of ['overview', 'opponents', 'opponent']) $(id).hidden = id !== view;
+    for (const id of ['overview', 'opponents', 'opponent']) $(`view-${id}`).hidden = id !== view;
     const mark = (id, on) => (on ? $(id).setAttribute('aria-current', 'page') : $(id).removeAttribute('aria-current'));
     mark('nav-overview', view === 'overview');
     mark('nav-opponents', view !== 'overview');

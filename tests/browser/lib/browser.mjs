@@ -1,33 +1,20 @@
-// Starting the system Chromium and watching pages for trouble.
-
+// The system Chromium, with no network or background services, and tabs that
+// record what a player would call a broken page: console errors, uncaught
+// script errors and files that fail to load.
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
-
-export const CHROMIUM = process.env.LEDGERWISE_CHROMIUM || '/usr/bin/chromium';
-
-// No network, no background services: the report is a set of local files and
-// nothing else should be able to make a run slow or flaky.
-const ARGS = [
-  '--headless',
-  '--no-sandbox',
-  '--disable-gpu',
-  '--disable-quic',
-  '--no-first-run',
-  '--disable-background-networking',
-  '--disable-component-update',
-  '--disable-sync',
-];
 
 export const VIEWPORT = { width: 1000, height: 700 };
 
 export async function launch() {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'ledgerwise-chromium-'));
   const context = await chromium.launchPersistentContext(profile, {
-    executablePath: CHROMIUM,
+    executablePath: process.env.LEDGERWISE_CHROMIUM || '/usr/bin/chromium',
     headless: true,
-    args: ARGS,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync'],
     viewport: VIEWPORT,
     locale: 'ja-JP',
   });
@@ -40,26 +27,12 @@ export async function launch() {
   };
 }
 
-// A new tab that records everything a player would call "the page is broken"
-// even when it still renders: console errors, uncaught script errors and
-// files that fail to load.
-export async function openTab(context) {
+export async function openTab(context, viewport = VIEWPORT) {
   const page = await context.newPage();
+  await page.setViewportSize(viewport);
   const problems = [];
-  page.on('console', (msg) => {
-    if (msg.type() === 'error') problems.push(`console error: ${msg.text()} (${msg.location().url})`);
-  });
+  page.on('console', (m) => m.type() === 'error' && problems.push(`console error: ${m.text()}`));
   page.on('pageerror', (err) => problems.push(`page error: ${err.message}`));
-  page.on('requestfailed', (req) => problems.push(`request failed: ${req.url()} ${req.failure()?.errorText ?? ''}`));
+  page.on('requestfailed', (req) => problems.push(`request failed: ${req.url()}`));
   return { page, problems };
-}
-
-export async function poll(probe, { timeout = 5000, interval = 50 } = {}) {
-  const end = Date.now() + timeout;
-  let last;
-  for (;;) {
-    last = await probe();
-    if (last.ok || Date.now() > end) return last;
-    await new Promise((r) => setTimeout(r, interval));
-  }
 }

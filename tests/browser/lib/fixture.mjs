@@ -1,159 +1,101 @@
 // Builds a data folder, runs the program on it and says where the report is.
-//
-// The base of the folder is, in order of preference, a sample made by the log
-// generator, a copy of the edge conformance corpus, or nothing. On top of it
-// goes a log written here, so that the opponents the link tests click on are
-// known to the suite itself rather than read back from the program's output.
-
+// Base data: a generator sample, else a copy of a corpus, else nothing. On top
+// go two logs written here, so that the suite knows its opponents itself:
+// ranked opponents whose links and rows are checked (plus an unranked filler
+// with a long match list), and a day of opponents whose names hold every
+// Shift_JIS double-byte code, each pair once, valid or not.
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-import { encodeShiftJis } from './sjis.mjs';
+import { allPairs, encodeShiftJis } from './sjis.mjs';
 
-const here = path.dirname(fileURLToPath(import.meta.url));
-export const repoRoot = path.resolve(here, '..', '..', '..');
+const repoRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..', '..', '..');
 
-// Opponents whose links the ranking tests follow. Each has a shown record of
-// 50 matches or more, so it is ranked whatever the base data holds. Names stay
-// within 15 bytes of Shift_JIS, the longest name the program keeps.
-export const LINK_TARGETS = [
-  { kind: 'Japanese', name: '観測者みどり', grade: '５だん', wins: 160, losses: 40 },
-  { kind: 'ASCII', name: 'Vantage_K9', grade: '３だん', wins: 140, losses: 60 },
-  { kind: 'markup characters', name: 'R&D<"x">', grade: '２だん', wins: 90, losses: 60 },
-  // Looks like an entity already: shows whether escaping is done once and
-  // only once, which a browser makes visible and a byte diff hides easily.
-  { kind: 'entity look-alike', name: '&amp;&lt;!', grade: '１きゅう', wins: 55, losses: 45 },
+// From run.sh: the program, the generator (optional), else a corpus to copy.
+export const inputs = {
+  program: process.env.LEDGERWISE_PROGRAM,
+  generator: process.env.LEDGERWISE_GENERATOR || '',
+  corpus: process.env.LEDGERWISE_CORPUS || path.join(repoRoot, '..', 'shared', 'conformance', 'edge-101', 'data'),
+  seed: Number(process.env.LEDGERWISE_SEED || 2),
+};
+
+// Ranked whatever the base holds (50 shown matches or more); at most 15 bytes.
+export const TARGETS = [
+  { name: '観測者みどり', grade: '５だん', wins: 160, losses: 40 },
+  { name: 'Vantage_K9', grade: '３だん', wins: 140, losses: 60 },
+  { name: '</script>"<b>', grade: '２だん', wins: 90, losses: 60 },
+  { name: '&amp;&lt;!', grade: '１きゅう', wins: 55, losses: 45 },
 ];
+const FILLER = { name: 'しんがり', grade: '７きゅう', wins: 10, losses: 12 };
+export const ROUNDS = 13; // matches per target; the player wins match n when n % 5 < 3
+export const FILLER_MATCHES = 40; // the player wins every other one
 
-// One unranked opponent with a long match list, met after the targets. It
-// keeps the targets' tables away from the end of vslog.html, where the page
-// could not scroll far enough to bring a table's heading to the top.
-const FILLER = { name: 'しんがり', grade: '７きゅう', wins: 10, losses: 12, matches: 40 };
+const pad2 = (n) => String(n).padStart(2, '0');
+const clock = (s) => `[${pad2(Math.floor(s / 3600))}:${pad2(Math.floor(s / 60) % 60)}:${pad2(s % 60)}]`;
 
-const MATCHES_PER_TARGET = 13;
-
-function pad2(n) {
-  return String(n).padStart(2, '0');
-}
-
-function clock(seconds) {
-  const h = Math.floor(seconds / 3600) % 24;
-  const m = Math.floor(seconds / 60) % 60;
-  const s = seconds % 60;
-  return `[${pad2(h)}:${pad2(m)}:${pad2(s)}]`;
-}
-
-function matchLines(opponent, startSecond, won) {
-  const head =
-    `${opponent.name}(${opponent.grade} ${opponent.wins}勝${opponent.losses}敗 ` +
-    `レート1500 最大12連鎖 切断率3%)と対戦を開始しました`;
+function matchLines(o, second, won) {
   return [
-    clock(startSecond) + head,
-    clock(startSecond + 110) + 'リプレイをオートセーブしました',
-    clock(startSecond + 200) + 'リプレイをオートセーブしました',
-    clock(startSecond + 270) + `${opponent.name}さんに${won ? '勝ちました' : '負けました'}`,
+    `${clock(second)}${o.name}(${o.grade} ${o.wins}勝${o.losses}敗 レート1500 最大12連鎖 切断率3%)と対戦を開始しました`,
+    `${clock(second + 110)}リプレイをオートセーブしました`,
+    `${clock(second + 200)}リプレイをオートセーブしました`,
+    `${clock(second + 270)}${o.name}さんに${won ? '勝ちました' : '負けました'}`,
   ];
 }
 
-// The log added to every data folder. More than 50 decided matches, so the
-// player is ranked and has a highlighted row even on an otherwise empty base.
-export function handMadeLog() {
-  // A match left open at the end of the previous file would swallow the
-  // first match here; a logout line closes it (and is ignored otherwise).
+// The first line closes a match left open by the previous file.
+function handMadeLog() {
   const lines = ['[09:59:00]ログアウトしました'];
-  let second = 10 * 3600;
-  let n = 0;
-  for (let round = 0; round < MATCHES_PER_TARGET; round++) {
-    for (const target of LINK_TARGETS) {
-      lines.push(...matchLines(target, second, n % 5 < 3));
-      second += 300;
-      n++;
-    }
+  let second = 10 * 3600, n = 0;
+  for (let round = 0; round < ROUNDS; round++) {
+    for (const t of TARGETS) lines.push(...matchLines(t, (second += 300), n++ % 5 < 3));
   }
-  for (let i = 0; i < FILLER.matches; i++) {
-    lines.push(...matchLines(FILLER, second, i % 2 === 0));
-    second += 300;
-  }
-  if (second >= 24 * 3600) throw new Error('hand-made log does not fit in one day');
+  for (let i = 0; i < FILLER_MATCHES; i++) lines.push(...matchLines(FILLER, (second += 300), i % 2 === 0));
   return encodeShiftJis(lines.join('\r\n') + '\r\n');
 }
 
-// A date file name later than every dated log already there and never one
-// that exists: the added matches then come last in date order, and the
-// generator's or corpus's own files are left as they were.
-function freshLogName(dir) {
-  let latest = new Date(Date.UTC(2005, 4, 3));
-  for (const entry of fs.readdirSync(dir)) {
-    const m = /^(\d{4})(\d{2})(\d{2})\.log$/i.exec(entry);
-    if (!m) continue;
-    const d = new Date(Date.UTC(+m[1], +m[2] - 1, +m[3]));
-    // Names such as 20051340.log are not calendar dates; skip them.
-    const real = d.getUTCMonth() === +m[2] - 1 && d.getUTCDate() === +m[3];
-    if (real && d > latest && +m[1] < 9000) latest = d;
+// Names of seven pairs; each match ends at once with a logout.
+function allCodesLog() {
+  const pairs = [...allPairs()], parts = [];
+  for (let k = 0; k * 7 < pairs.length; k++) {
+    const name = Buffer.from(pairs.slice(k * 7, k * 7 + 7).flat());
+    const time = Buffer.from(clock(k * 2));
+    parts.push(time, name, encodeShiftJis('(１きゅう 1勝1敗 レート1000 切断率0%)と対戦を開始しました\r\n'));
+    parts.push(encodeShiftJis(`${clock(k * 2 + 1)}ログアウトしました\r\n`));
   }
-  for (let step = 1; ; step++) {
-    const d = new Date(latest.getTime() + step * 86400000);
-    const name =
-      `${d.getUTCFullYear()}${pad2(d.getUTCMonth() + 1)}${pad2(d.getUTCDate())}.log`;
-    if (!fs.existsSync(path.join(dir, name))) return name;
-  }
+  return Buffer.concat(parts);
+}
+
+// The next date after every dated log there.
+function nextLogName(dir) {
+  const days = fs.readdirSync(dir).map((e) => /^(\d{8})\.log$/i.exec(e)?.[1]).filter((d) => d && d < '9000');
+  const latest = days.sort().pop() ?? '20050503';
+  const d = new Date(Date.UTC(+latest.slice(0, 4), +latest.slice(4, 6) - 1, +latest.slice(6) + 1));
+  return `${d.getUTCFullYear()}${pad2(d.getUTCMonth() + 1)}${pad2(d.getUTCDate())}.log`;
 }
 
 function run(cmd, args, what) {
   const r = spawnSync(cmd, args, { encoding: 'latin1', timeout: 120000 });
-  if (r.error) throw new Error(`${what}: ${r.error.message}`);
-  if (r.status !== 0) {
-    throw new Error(
-      `${what} exited with ${r.status ?? r.signal}\n` +
-        `stdout:\n${r.stdout}\nstderr:\n${r.stderr}`,
-    );
-  }
-  return r;
+  if (r.error || r.status !== 0) throw new Error(`${what} failed: ${r.error?.message ?? r.status}\n${r.stdout}\n${r.stderr}`);
 }
 
-function copyTree(from, to) {
-  fs.cpSync(from, to, { recursive: true });
-  // The shared corpus may be read-only; the copy must take the analyze folder.
-  const makeWritable = (p) => {
-    const st = fs.statSync(p);
-    fs.chmodSync(p, st.mode | 0o200);
-    if (st.isDirectory()) for (const e of fs.readdirSync(p)) makeWritable(path.join(p, e));
-  };
-  makeWritable(to);
-}
-
-export function prepareReport({ program, generator, corpus, seed, addHandMadeLog = true }) {
-  if (!program) throw new Error('no program given (LEDGERWISE_PROGRAM or run.sh PROGRAM)');
-  if (!fs.existsSync(program)) throw new Error(`program not found: ${program}`);
-
+export function prepareReport({ program, generator, corpus, seed, addOwnLogs = true }) {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'ledgerwise-browser-'));
   const dataDir = path.join(work, 'data');
-  let base;
-  if (generator) {
-    if (!fs.existsSync(generator)) throw new Error(`generator not found: ${generator}`);
-    run(generator, ['--out', dataDir, '--seed', String(seed)], 'log generator');
-    base = `generator sample (seed ${seed})`;
-  } else if (corpus && fs.existsSync(corpus)) {
-    copyTree(corpus, dataDir);
-    base = `copy of ${corpus}`;
-  } else {
-    fs.mkdirSync(dataDir, { recursive: true });
-    base = 'hand-made log only';
+  if (generator) run(generator, ['--out', dataDir, '--seed', String(seed)], 'log generator');
+  else if (corpus && fs.existsSync(corpus)) fs.cpSync(corpus, dataDir, { recursive: true });
+  else fs.mkdirSync(dataDir, { recursive: true });
+  fs.chmodSync(dataDir, 0o755);
+  let handMadeDay = '';
+  if (addOwnLogs) {
+    handMadeDay = nextLogName(dataDir);
+    fs.writeFileSync(path.join(dataDir, handMadeDay), handMadeLog());
+    fs.writeFileSync(path.join(dataDir, nextLogName(dataDir)), allCodesLog());
   }
-
-  let logName = '';
-  if (addHandMadeLog) {
-    logName = freshLogName(dataDir);
-    fs.writeFileSync(path.join(dataDir, logName), handMadeLog());
-  }
-
   run(program, ['--no-wait', dataDir], 'ledgerwise');
   const analyzeDir = path.join(dataDir, 'analyze');
-  for (const page of ['index.html', 'menu.html', 'personal.html', 'observation.html', 'ranking.html', 'vslog.html']) {
-    if (!fs.existsSync(path.join(analyzeDir, page))) throw new Error(`program wrote no ${page}`);
-  }
-  return { work, dataDir, analyzeDir, base, logName };
+  const iso = handMadeDay.replace(/^(\d{4})(\d\d)(\d\d)\.log$/, '$1-$2-$3');
+  return { work, analyzeDir, handMadeDay: iso };
 }
