@@ -50,7 +50,7 @@ done
 check "both matches in vslog" test "$(grep -c 'class=' "$d/analyze/vslog.html")" -ge 2
 after=$(fingerprint "$d")
 check "logs untouched" test "$before" = "$after"
-check "no temporary files left" test "$(ls "$d/analyze" | wc -l)" = 6
+check "no temporary files left" test "$(ls "$d/analyze" | wc -l)" = 8
 
 # --- an existing analyze folder is reused, its pages replaced ---
 printf 'stale' > "$d/analyze/ranking.html"; printf 'keep' > "$d/analyze/mine.txt"
@@ -99,7 +99,7 @@ check "page that is a folder exits 1" test "$rc" = 1
 check "page that is a folder is reported" has "$out" "エラー : ファイル $g/analyze/vslog.html の書き込みに失敗しました。"
 check "other pages still written" test -s "$g/analyze/ranking.html"
 check "completion still printed" has "$out" "完了！"
-check "no temporary file left after a failure" test "$(ls -A "$g/analyze" | wc -l)" = 6
+check "no temporary file left after a failure" test "$(ls -A "$g/analyze" | wc -l)" = 8
 
 r="$work/read-only"; mkdir -p "$r"; write_log "$r/20050504.log"; run "$r"; chmod 555 "$r/analyze"
 cp "$r/analyze/vslog.html" "$work/vslog.before"
@@ -107,7 +107,7 @@ write_log "$r/20050505.log"
 out="$work/ro.txt"
 LANG=C timeout 60 "${as_user[@]}" "$prog" --no-wait "$r" > "$out" 2>&1 < /dev/null; rc=$?
 check "read-only analyze exits 1" test "$rc" = 1
-check "read-only analyze reports each page" test "$(grep -c "$(sjis 'が開けません')" "$out")" = 6
+check "read-only analyze reports each page" test "$(grep -c "$(sjis 'が開けません')" "$out")" = 8
 check "read-only analyze keeps the old pages" cmp -s "$r/analyze/vslog.html" "$work/vslog.before"
 
 # --- planted link in analyze is never followed ---
