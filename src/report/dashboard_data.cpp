@@ -52,6 +52,33 @@ void AppendOpponentFigures(std::string& out, const VsLogBook& book) {
   out += "\"rank\":\"" + rank + "\",\"dev\":\"" + dev + "\",\"count\":\"" + count + "\",";
 }
 
+// Result and game score in one number where they take their usual values
+// (result 0-3, games 0-2), else 36 and the three numbers.
+void AppendOutcome(std::string& out, const MatchRecord& m) {
+  int32_t result = static_cast<int32_t>(m.result);
+  if (result >= 0 && result <= 3 && m.ownGames >= 0 && m.ownGames <= 2 && m.opponentGames >= 0 &&
+      m.opponentGames <= 2) {
+    AppendCompact(out, result + 4 * (m.ownGames + 3 * m.opponentGames));
+    return;
+  }
+  for (int64_t v : {int64_t{36}, int64_t{result}, int64_t{m.ownGames}, int64_t{m.opponentGames}}) {
+    AppendCompact(out, v);
+  }
+}
+
+// Grade, max chain and disconnect rate rarely move between two meetings:
+// 0 when none did, else 1 and the three differences.
+void AppendRareChanges(std::string& out, const MatchRecord& m, const MatchRecord& last) {
+  int64_t changes[] = {int64_t{m.grade} - last.grade, int64_t{m.maxChain} - last.maxChain,
+                       int64_t{m.disconnectRate} - last.disconnectRate};
+  if (changes[0] == 0 && changes[1] == 0 && changes[2] == 0) {
+    AppendCompact(out, 0);
+    return;
+  }
+  AppendCompact(out, 1);
+  for (int64_t v : changes) AppendCompact(out, v);
+}
+
 void AppendMatches(std::string& out, const VsLogBook& book) {
   out += "\"m\":\"";
   for (const OpponentRecord& o : book.opponents) {
@@ -60,15 +87,11 @@ void AppendMatches(std::string& out, const VsLogBook& book) {
       AppendCompact(out, int64_t{m.day} - last.day);
       AppendCompact(out, m.startSecond);
       AppendCompact(out, m.result == MatchResult::Undecided ? 0 : int64_t{m.endSecond} - m.startSecond);
-      AppendCompact(out, static_cast<int64_t>(m.result));
-      AppendCompact(out, m.ownGames);
-      AppendCompact(out, m.opponentGames);
-      AppendCompact(out, int64_t{m.grade} - last.grade);
+      AppendOutcome(out, m);
+      AppendRareChanges(out, m, last);
       AppendCompact(out, int64_t{m.shownWins} - last.shownWins);
       AppendCompact(out, int64_t{m.shownLosses} - last.shownLosses);
       AppendCompact(out, int64_t{m.rating} - last.rating);
-      AppendCompact(out, int64_t{m.maxChain} - last.maxChain);
-      AppendCompact(out, int64_t{m.disconnectRate} - last.disconnectRate);
       last = m;
     }
   }

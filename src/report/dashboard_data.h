@@ -6,11 +6,14 @@
 //   rank   per opponent, place + 1 (0 when not ranked)      } compact
 //   dev    per opponent, deviation score × 1000             } numbers
 //   count  per opponent, number of matches                  } (see
-//   m      every match, opponent by opponent, 12 numbers    } compact_numbers.h)
-//          each: day, start second, duration, result, own games, opponent
-//          games, grade, shown wins, shown losses, rating, max chain,
-//          disconnect rate. Day and the last six are differences from the
-//          same opponent's previous match, which keeps them one letter long.
+//                                                           } compact_
+//                                                           } numbers.h)
+//   m      every match, opponent by opponent: day, start second, duration,
+//          outcome (result + 4 × (own games + 3 × opponent games), or 36
+//          and the three), rare changes (0, or 1 and grade, max chain and
+//          disconnect rate), shown wins, shown losses, rating. Day and the
+//          opponent's figures are differences from the same opponent's
+//          previous match, which keeps most of them one letter long.
 #ifndef LEDGERWISE_REPORT_DASHBOARD_DATA_H_
 #define LEDGERWISE_REPORT_DASHBOARD_DATA_H_
 

@@ -81,6 +81,9 @@ test('search, sort and one opponent', async () => {
   const one = await figures(page, 'opponent-figures');
   assert.deepEqual([one['対戦数'], one['勝敗']], ['13', '8勝5敗']);
   assert.equal(await page.locator('#meetings tr').count(), 13);
+  const meeting = await page.$eval('#meetings tr', (tr) => [...tr.cells].map((c) => c.textContent));
+  assert.deepEqual([meeting[0], ...meeting.slice(2)],
+    [report.handMadeDay, '10:10:00', '10:14:30', '勝ち', '2－0', '三段', '1500', '140－60']);
   assert.deepEqual(problems, []);
   await page.close();
 });

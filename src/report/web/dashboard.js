@@ -40,20 +40,37 @@
   const first = new Int32Array(N + 1);
   for (let o = 0; o < N; o++) first[o + 1] = first[o] + count[o];
   const M = first[N];
-  const F = { day: 0, start: 1, dur: 2, result: 3, own: 4, opp: 5, grade: 6, sw: 7, sl: 8, rating: 9, chain: 10, disc: 11 };
   const cols = Array.from({ length: 12 }, () => new Int32Array(M));
+  const [day, start, dur, result, own, opp, grade, sw, sl, rating, chain] = cols;
+  // One pass over the stream; differences add up within each opponent.
   (function decodeMatches() {
-    const next = reader(data.m), delta = [1, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1];
+    const text = data.m;
+    let at = 0;
+    const next = () => {
+      let z = 0, scale = 1, d;
+      while ((d = DIGIT[text.charCodeAt(at++)]) >= 32) { z += (d - 32) * scale; scale *= 32; }
+      z += d * scale;
+      return z % 2 ? -(z + 1) / 2 : z / 2;
+    };
     for (let o = 0; o < N; o++) {
-      for (let i = first[o]; i < first[o + 1]; i++) {
-        for (let f = 0; f < 12; f++) {
-          const v = next();
-          cols[f][i] = i > first[o] && delta[f] ? cols[f][i - 1] + v : v;
-        }
+      for (let i = first[o], end = first[o + 1]; i < end; i++) {
+        const p = i > first[o] ? i - 1 : -1, was = (f) => (p < 0 ? 0 : f[p]);
+        day[i] = was(day) + next();
+        start[i] = next();
+        dur[i] = next();
+        const outcome = next();
+        if (outcome === 36) { result[i] = next(); own[i] = next(); opp[i] = next(); }
+        else { result[i] = outcome % 4; own[i] = Math.floor(outcome / 4) % 3; opp[i] = Math.floor(outcome / 12); }
+        const moved = next();
+        grade[i] = was(grade) + (moved ? next() : 0);
+        chain[i] = was(chain) + (moved ? next() : 0);
+        cols[11][i] = was(cols[11]) + (moved ? next() : 0);
+        sw[i] = was(sw) + next();
+        sl[i] = was(sl) + next();
+        rating[i] = was(rating) + next();
       }
     }
   })();
-  const [day, start, dur, result, own, opp, grade, sw, sl, rating, chain] = cols;
 
   // ---- dates: day numbers count from 1 January of year 1 ----
   const pad = (n, w = 2) => String(n).padStart(w, '0');

@@ -38,7 +38,7 @@ const clock = (s) => `[${pad2(Math.floor(s / 3600))}:${pad2(Math.floor(s / 60) %
 
 function matchLines(o, second, won) {
   return [
-    `${clock(second)}${o.name}(${o.grade} ${o.wins}勝${o.losses}敗 レート1500 最大12連鎖 切断率3%)と対戦を開始しました`,
+    `${clock(second)}${o.name}(${o.grade} ${o.wins}勝${o.losses}敗 レート1500 最大7連鎖 切断率3%)と対戦を開始しました`,
     `${clock(second + 110)}リプレイをオートセーブしました`,
     `${clock(second + 200)}リプレイをオートセーブしました`,
     `${clock(second + 270)}${o.name}さんに${won ? '勝ちました' : '負けました'}`,
