@@ -1,5 +1,7 @@
 #include "report/match_csv.h"
 
+#include <charconv>
+#include <cstring>
 #include <vector>
 
 #include "log/calendar.h"
@@ -26,54 +28,85 @@ std::string_view ResultWord(MatchResult result) {
   }
 }
 
+// Rows are formatted in place: a run writes hundreds of thousands of them.
+char* Put(char* p, std::string_view text) {
+  std::memcpy(p, text.data(), text.size());
+  return p + text.size();
+}
+
+char* Int(char* p, int64_t value) { return std::to_chars(p, p + 24, value).ptr; }
+
+char* TwoDigits(char* p, int64_t value) {
+  if (value >= 0 && value < 100) {
+    p[0] = static_cast<char>('0' + value / 10);
+    p[1] = static_cast<char>('0' + value % 10);
+    return p + 2;
+  }
+  return Int(p, value);
+}
+
 // A clock time as the match log shows it: the days part dropped.
-void AppendClock(std::string& row, int64_t second) {
+char* Clock(char* p, int64_t second) {
   SplitTime t = SplitSeconds(second);
-  AppendPadded(row, t.hours, 2, '0');
-  row += ':';
-  AppendPadded(row, t.minutes, 2, '0');
-  row += ':';
-  AppendPadded(row, t.seconds, 2, '0');
+  p = TwoDigits(p, t.hours);
+  *p++ = ':';
+  p = TwoDigits(p, t.minutes);
+  *p++ = ':';
+  return TwoDigits(p, t.seconds);
 }
 
-void AppendDate(std::string& row, int32_t dayNumber) {
-  if (dayNumber < 1) return;
-  int32_t year, month, day;
-  DateFromDayNumber(dayNumber, year, month, day);
-  AppendPadded(row, year, 4, '0');
-  row += '-';
-  AppendPadded(row, month, 2, '0');
-  row += '-';
-  AppendPadded(row, day, 2, '0');
-}
+// YYYY-MM-DD of a day number, empty for none; the last one is kept, since
+// neighbouring rows nearly always share their day.
+class DateText {
+ public:
+  std::string_view Of(int32_t dayNumber) {
+    if (dayNumber == day_) return text_;
+    day_ = dayNumber;
+    text_.clear();
+    if (dayNumber >= 1) {
+      int32_t year, month, day;
+      DateFromDayNumber(dayNumber, year, month, day);
+      AppendPadded(text_, year, 4, '0');
+      text_ += '-';
+      AppendPadded(text_, month, 2, '0');
+      text_ += '-';
+      AppendPadded(text_, day, 2, '0');
+    }
+    return text_;
+  }
 
-void AppendRow(std::string& row, const std::string& name, const std::string& grade,
-               const MatchRecord& m) {
-  row = name;
-  row += ',';
-  AppendDate(row, m.day);
-  row += ',';
-  AppendClock(row, m.startSecond);
-  row += ',';
+ private:
+  int32_t day_ = 0;
+  std::string text_;
+};
+
+// The row after the name field; `p` has room for 256 bytes.
+char* RowAfterName(char* p, std::string_view date, std::string_view grade, const MatchRecord& m) {
+  *p++ = ',';
+  p = Put(p, date);
+  *p++ = ',';
+  p = Clock(p, m.startSecond);
+  *p++ = ',';
   if (m.result != MatchResult::Undecided) {
-    AppendClock(row, m.endSecond);
-    row += ',';
-    AppendInt(row, int64_t{m.endSecond} - m.startSecond);
+    p = Clock(p, m.endSecond);
+    *p++ = ',';
+    p = Int(p, int64_t{m.endSecond} - m.startSecond);
   } else {
-    row += ',';
+    *p++ = ',';
   }
-  row += ',';
-  row += ResultWord(m.result);
-  for (int64_t v : {int64_t{m.ownGames}, int64_t{m.opponentGames}}) {
-    row += ',';
-    AppendInt(row, v);
+  *p++ = ',';
+  p = Put(p, ResultWord(m.result));
+  for (int32_t v : {m.ownGames, m.opponentGames}) {
+    *p++ = ',';
+    p = Int(p, v);
   }
-  row += ',';
-  row += grade;
+  *p++ = ',';
+  p = Put(p, grade);
   for (int32_t v : {m.shownWins, m.shownLosses, m.rating, m.maxChain, m.disconnectRate}) {
-    row += ',';
-    AppendInt(row, v);
+    *p++ = ',';
+    p = Int(p, v);
   }
+  return p;
 }
 
 }  // namespace
@@ -105,12 +138,15 @@ int WriteMatchCsv(VsLogBook& book, FileSystem& fs, const std::string& path) {
   // Each opponent's matches are in log order; the open order says whose
   // match came next.
   std::vector<size_t> next(book.opponents.size(), 0);
+  DateText dates;
   std::string row;
   for (uint32_t who : book.openOrder) {
     const MatchRecord& m = book.opponents[who].matches[next[who]++];
     size_t grade = m.grade >= 0 && m.grade < kUnknownGrade ? size_t(m.grade) : size_t(kUnknownGrade);
-    AppendRow(row, names[who], grades[grade], m);
-    w.Line(row);
+    if (row.size() < names[who].size() + 256) row.resize(names[who].size() + 256);
+    char* p = Put(&row[0], names[who]);
+    p = RowAfterName(p, dates.Of(m.day), grades[grade], m);
+    w.Line(std::string_view(row.data(), p - row.data()));
   }
   return w.Finish();
 }
