@@ -455,7 +455,12 @@
   $('to').addEventListener('change', readPeriod);
   $('whole').addEventListener('click', wholePeriod);
   $('search').addEventListener('input', filterOpponents);
-  $('scroller').addEventListener('scroll', () => requestAnimationFrame(drawRows));
+  let drawPending = false;
+  $('scroller').addEventListener('scroll', () => {
+    if (drawPending) return;
+    drawPending = true;
+    requestAnimationFrame(() => { drawPending = false; drawRows(); });
+  });
   $('more').addEventListener('click', moreMeetings);
   window.addEventListener('hashchange', () => {
     const view = show();
