@@ -3,6 +3,8 @@
 // prefixes, parentheses, NUL, CR, LF, and lines long enough to be cut.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -14,20 +16,14 @@
 namespace ledgerwise {
 namespace {
 
+// The engine's output is fixed by the standard, so a seed replays anywhere.
 class Random {
  public:
-  explicit Random(uint64_t seed) : state_(seed) {}
-  uint64_t Next() {
-    state_ += 0x9e3779b97f4a7c15ULL;
-    uint64_t z = state_;
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-    return z ^ (z >> 31);
-  }
-  size_t Below(size_t n) { return static_cast<size_t>(Next() % n); }
+  explicit Random(uint64_t seed) : engine_(seed) {}
+  size_t Below(size_t n) { return static_cast<size_t>(engine_() % n); }
 
  private:
-  uint64_t state_;
+  std::mt19937_64 engine_;
 };
 
 std::string RandomLog(Random& random) {
