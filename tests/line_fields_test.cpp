@@ -52,15 +52,6 @@ TEST(MatchStartFieldsTest, Lines) {
   }
 }
 
-TEST(LineFieldsTest, EndSecondNeedsTheTimePrefix) {
-  int32_t second = -1;
-  SecondOfDay("[21:05:1", second);
-  SecondOfDay("21:05:10 no brackets", second);
-  EXPECT_EQ(second, -1);
-  SecondOfDay("[21:05:10]", second);
-  EXPECT_EQ(second, 75910);
-}
-
 // Bytes 10 up to the last "(", never a negative cut.
 TEST(LineFieldsTest, OpponentName) {
   EXPECT_EQ(OpponentNameOf(Sjis("[00:00:00]ねこ(仮)(２だん)")), Sjis("ねこ(仮)"));
@@ -68,14 +59,6 @@ TEST(LineFieldsTest, OpponentName) {
   EXPECT_EQ(OpponentNameOf("[00:00:00](x"), "");
   EXPECT_EQ(OpponentNameOf("[00(00:00]abc"), "");
   EXPECT_EQ(OpponentNameOf("[00:00:00]abc"), "");
-}
-
-TEST(LineFieldsTest, FindBytesFirstOccurrence) {
-  EXPECT_EQ(FindBytes("abcabc", "bc"), 1u);
-  EXPECT_EQ(FindBytes("aab", "ab"), 1u);
-  EXPECT_EQ(FindBytes("xyz", "z"), 2u);
-  EXPECT_EQ(FindBytes("abc", "abcd"), std::string_view::npos);
-  EXPECT_EQ(FindBytes("", "a"), std::string_view::npos);
 }
 
 }  // namespace

@@ -17,13 +17,9 @@ namespace ledgerwise {
 namespace {
 
 // The engine's output is fixed by the standard, so a seed replays anywhere.
-class Random {
- public:
-  explicit Random(uint64_t seed) : engine_(seed) {}
-  size_t Below(size_t n) { return static_cast<size_t>(engine_() % n); }
-
- private:
-  std::mt19937_64 engine_;
+struct Random : std::mt19937_64 {
+  using std::mt19937_64::mt19937_64;
+  size_t Below(size_t n) { return static_cast<size_t>((*this)() % n); }
 };
 
 std::string RandomLog(Random& random) {

@@ -9,6 +9,7 @@ namespace ledgerwise {
 namespace {
 
 constexpr int32_t kDay = 732070;  // 4 May 2005
+using Figures = std::vector<int64_t>;
 
 struct MatchSpec {
   int32_t day = kDay, start = 0, end = 0;
@@ -17,19 +18,10 @@ struct MatchSpec {
   int32_t grade = 10, rating = 0, chain = 0;
 };
 
-void Add(VsLogBook& book, std::string_view name, const MatchSpec& plan) {
-  MatchRecord& m = book.OpenMatch(name);
-  m.day = plan.day;
-  m.startSecond = plan.start;
-  m.endSecond = plan.end;
-  m.result = plan.result;
-  m.shownWins = plan.wins;
-  m.shownLosses = plan.losses;
-  m.grade = plan.grade;
-  m.rating = plan.rating;
-  m.maxChain = plan.chain;
-  m.gameCount = 2;
-  (plan.result == MatchResult::Won ? m.ownGames : m.opponentGames) = 2;
+void Add(VsLogBook& book, std::string_view name, const MatchSpec& p) {
+  int32_t own = p.result == MatchResult::Won ? 2 : 0, theirs = p.result == MatchResult::Lost ? 2 : 0;
+  book.OpenMatch(name) = MatchRecord{p.grade, p.wins, p.losses, p.rating, p.chain, 0, p.result,
+                                     2,       own,    theirs,   p.day,    p.start, p.end};
 }
 
 // `count` decided matches a minute long, the first `won` of them won.
@@ -42,15 +34,6 @@ void AddDecided(VsLogBook& book, int count, int won, int32_t day, int32_t start)
 // An opponent met long ago whose shown record has the given rate (of 100).
 void AddRanked(VsLogBook& book, std::string_view name, int winsOfHundred) {
   Add(book, name, {1, 0, 0, MatchResult::Undecided, winsOfHundred, 100 - winsOfHundred});
-}
-
-TEST(StatisticsTest, EmptyBook) {
-  VsLogBook book;
-  ComputeStatistics(book);
-  EXPECT_EQ(FindLatestMatch(book), nullptr);
-  EXPECT_EQ(book.stats.latestDay + book.stats.cutoffDay + book.stats.matchCount, 0);
-  EXPECT_EQ(book.stats.ownRankPosition, -1);
-  EXPECT_EQ(book.stats.previousRankPosition, -1);
 }
 
 // The recent period starts 8 hours before the latest match; a match at the
@@ -67,12 +50,10 @@ TEST(StatisticsTest, RecentPeriod) {
     Add(book, "c", {c.cutoffDay - dayBefore, early, early + 1000, MatchResult::Lost});
     ComputeStatistics(book);
     const VsStats& s = book.stats;
-    EXPECT_EQ(s.cutoffDay, c.cutoffDay) << c.latest;
-    EXPECT_EQ(s.cutoffSecond, c.cutoffSecond) << c.latest;
-    EXPECT_EQ(s.recentMatchCount, 2) << c.latest;
-    EXPECT_EQ(s.recentLosses, 0) << c.latest;
-    EXPECT_EQ(s.recentPlaySeconds, 400) << c.latest;
-    EXPECT_EQ(s.playSeconds, 1400) << c.latest;
+    EXPECT_EQ((Figures{s.cutoffDay, s.cutoffSecond, s.recentMatchCount, s.recentLosses, s.recentPlaySeconds,
+                       s.playSeconds}),
+              (Figures{c.cutoffDay, c.cutoffSecond, 2, 0, 400, 1400}))
+        << c.latest;
   }
 }
 
@@ -83,10 +64,9 @@ TEST(StatisticsTest, TotalsCountDecidedMatchesAndTimeUntilAnEnd) {
   Add(book, "c", {kDay, 40000, 0, MatchResult::Undecided});  // no duration, yet the latest
   ComputeStatistics(book);
   const VsStats& s = book.stats;
-  EXPECT_EQ(s.playSeconds, 900);
-  EXPECT_EQ((std::vector<int64_t>{s.matchCount, s.wins, s.losses}), (std::vector<int64_t>{1, 0, 1}));
-  EXPECT_EQ((std::vector<int64_t>{s.gamesPlayed, s.gamesWon, s.gamesLost}), (std::vector<int64_t>{2, 0, 2}));
-  EXPECT_EQ(s.latestSecond, 40000);
+  EXPECT_EQ((Figures{s.playSeconds, s.matchCount, s.wins, s.losses, s.gamesPlayed, s.gamesWon, s.gamesLost,
+                     s.latestSecond}),
+            (Figures{900, 1, 0, 1, 2, 0, 2, 40000}));
 }
 
 // An opponent is ranked from 50 shown matches on, by its latest match.
@@ -115,14 +95,12 @@ TEST(StatisticsTest, GradeTablesTakeEachOpponentsLatestMatch) {
   ComputeStatistics(book);
   const VsStats& s = book.stats;
   EXPECT_EQ(book.opponents[0].latestMatchIndex, 2);
-  EXPECT_EQ((std::vector<int32_t>{s.gradePopulation[12], s.gradePopulation[5], s.gradePopulation[3]}),
-            (std::vector<int32_t>{1, 2, 0}));
-  EXPECT_EQ((std::vector<int32_t>{s.gradeRankedCount[12], s.gradeRankedCount[5]}), (std::vector<int32_t>{1, 1}));
-  EXPECT_EQ((std::vector<int32_t>{s.gradeChainCount[12], s.gradeChainCount[5]}), (std::vector<int32_t>{0, 1}));
-  EXPECT_FLOAT_EQ(s.gradeWinRateSum[12], 0.6f);
-  EXPECT_EQ(s.gradeRatingSum[12], 0.0f);
-  EXPECT_EQ(s.gradeRatingSum[5], 1000.0f);
-  EXPECT_EQ(s.gradeChainSum[5], 4.0f);
+  EXPECT_EQ((Figures{s.gradePopulation[12], s.gradePopulation[5], s.gradePopulation[3], s.gradeRankedCount[12],
+                     s.gradeRankedCount[5], s.gradeChainCount[12], s.gradeChainCount[5]}),
+            (Figures{1, 2, 0, 1, 1, 0, 1}));
+  EXPECT_EQ((std::vector<float>{s.gradeWinRateSum[12], s.gradeRatingSum[12], s.gradeRatingSum[5],
+                                s.gradeChainSum[5]}),
+            (std::vector<float>{0.6f, 0, 1000, 4}));
   EXPECT_FLOAT_EQ(s.meanGrade, 22.0f / 3);  // the unknown grade stays out
   EXPECT_EQ(s.rankedOpponentCount, 3);      // but its rate counts
   EXPECT_FLOAT_EQ(s.meanWinRate, 0.4666667f);
@@ -140,34 +118,31 @@ TEST(StatisticsTest, PopulationSpreadAndScores) {
   EXPECT_NEAR(book.opponents[2].deviationScore, 36.63694, 1e-4);
 }
 
-// The player is ranked above 50 decided matches; the previous rate, likewise.
+// The player is ranked above 50 decided matches, and the previous period
+// (before the recent one) counts above 50 too.
 TEST(StatisticsTest, PlayerAndPreviousPeriod) {
-  VsLogBook fifty;
-  AddDecided(fifty, 50, 30, kDay, 1000);
-  ComputeStatistics(fifty);
-  EXPECT_FALSE(fifty.stats.ownRanked);
-  EXPECT_EQ(fifty.stats.ownRankPosition, -1);
-
-  VsLogBook book;
-  AddDecided(book, 11, 5, kDay - 2, 1000);
-  AddDecided(book, 40, 30, kDay, 50000);
-  ComputeStatistics(book);
-  EXPECT_FLOAT_EQ(book.stats.ownWinRate, 35.0f / 51);
-  EXPECT_EQ(book.stats.previousWinRate, 0.0f);  // 11 previous matches
-  EXPECT_EQ(book.stats.ownDeviation, 50.0f);    // no spread without ranked opponents
-  EXPECT_EQ(book.stats.ownDeviationChange, 50.0f);
-  EXPECT_EQ(book.stats.ownRankPosition, 0);
-  EXPECT_EQ(book.stats.previousRankPosition, 0);
-
-  VsLogBook previous;
-  AddRanked(previous, "a", 70);
-  AddRanked(previous, "b", 40);
-  AddDecided(previous, 51, 20, kDay - 2, 1000);
-  AddDecided(previous, 10, 10, kDay, 50000);
-  ComputeStatistics(previous);
-  EXPECT_NEAR(previous.stats.previousWinRate, 0.3921569, 1e-6);
-  EXPECT_NEAR(previous.stats.ownDeviation, 46.12022, 1e-4);
-  EXPECT_NEAR(previous.stats.ownDeviationChange, 6.643094, 1e-4);
+  struct Case {
+    int previous, previousWon, recent, recentWon;
+    bool opponents;  // two ranked: rates 0.7 and 0.4
+    std::vector<double> expected;  // ranked, rate, previous rate, score, change, place, previous place
+  };
+  const Case cases[] = {
+      {0, 0, 0, 0, false, {0, 0, 0, 0, 0, -1, -1}},
+      {0, 0, 50, 30, false, {0, 0, 0, 0, 0, -1, -1}},
+      {11, 5, 40, 30, false, {1, 0.6862745, 0, 50, 50, 0, 0}},  // no spread: a score of 50
+      {51, 20, 10, 10, true, {1, 0.4918033, 0.3921569, 46.12022, 6.643094, 1, 3}},
+  };
+  for (const Case& c : cases) {
+    VsLogBook book;
+    if (c.opponents) AddRanked(book, "a", 70), AddRanked(book, "b", 40);
+    AddDecided(book, c.previous, c.previousWon, kDay - 2, 1000);
+    AddDecided(book, c.recent, c.recentWon, kDay, 50000);
+    ComputeStatistics(book);
+    const VsStats& s = book.stats;
+    std::vector<double> got = {double(s.ownRanked), s.ownWinRate, s.previousWinRate, s.ownDeviation,
+                               s.ownDeviationChange, double(s.ownRankPosition), double(s.previousRankPosition)};
+    for (size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], c.expected[i], 1e-4) << c.previous << " " << i;
+  }
 }
 
 // Best rate first; ties keep list order, and the player stands after every
