@@ -3,16 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <string>
 #include <utility>
-
-#include "log/labels.h"
-#include "tests/sjis.h"
 
 namespace ledgerwise {
 namespace {
 
-using testing::Sjis;
 using Date = std::array<int32_t, 3>;
 
 Date FromDayNumber(int32_t n) {
@@ -83,18 +78,6 @@ TEST(CalendarTest, SplitSeconds) {
     SplitTime t = SplitSeconds(seconds);
     EXPECT_EQ((std::array<int64_t, 4>{t.days, t.hours, t.minutes, t.seconds}), expected) << seconds;
   }
-}
-
-TEST(LabelsTest, SignMarksGradesAndWeekdays) {
-  std::string marks;
-  for (float x : {0.0f, -0.0f, 0.0005f, -3.0f}) marks += SignMark(x);
-  EXPECT_EQ(marks, Sjis("±±+-"));
-  for (auto [grade, name] : {std::pair<int32_t, const char*>{0, "十級"}, {9, "一級"}, {10, "初段"}, {19, "十段"},
-                             {20, "不明"}, {-1, "不明"}}) {
-    EXPECT_EQ(GradeName(grade), Sjis(name)) << grade;
-  }
-  EXPECT_EQ(std::string(WeekdayName(0)) + std::string(WeekdayName(WeekdayOf(732070))) + std::string(WeekdayName(6)),
-            Sjis("日水土"));  // 4 May 2005 was a Wednesday
 }
 
 }  // namespace

@@ -53,6 +53,11 @@ void ExpectLines(const std::string& page, std::initializer_list<std::string_view
   EXPECT_NE(page.find(block), std::string::npos) << "lines not in the page:" << block;
 }
 
+// A value line of the personal and observation pages.
+std::string Value(std::string_view text) {
+  return "<tr><td bgColor=#b2c1dd><font color=#000000>" + std::string(text) + "</font></td></tr>";
+}
+
 TEST_F(PageTest, MatchRows) {
   Add("a");
   Add("a") = MatchRecord{kUnknownGrade, 0, 0, 980, 0, 3, MatchResult::Undecided, 0, 0, 0, kDay, 75910, 0};
@@ -134,9 +139,7 @@ TEST_F(PageTest, PersonalValues) {
     book_.stats.ownRankPosition = -1;
     c.set(book_.stats);
     std::string page = Page(WritePersonalPage);
-    for (std::string_view line : c.lines) {
-      ExpectLines(page, {"<tr><td bgColor=#b2c1dd><font color=#000000>" + std::string(line) + "</font></td></tr>"});
-    }
+    for (std::string_view line : c.lines) ExpectLines(page, {Value(line)});
   }
 }
 
@@ -145,23 +148,18 @@ TEST_F(PageTest, ObservationMeanGrade) {
   for (auto [mean, text] : {std::pair<float, const char*>{9.0f, "1.0級"}, {9.6666667f, "0.7段"},
                             {0.0f, "10.0級"}, {19.0f, "10.0段"}}) {
     book_.stats.meanGrade = mean;
-    ExpectLines(Page(WriteObservationPage), {std::string("<tr><td bgColor=#b2c1dd><font color=#000000>") +
-                                             text + "</font></td></tr>"});
+    ExpectLines(Page(WriteObservationPage), {Value(text)});
   }
 }
 
 TEST_F(PageTest, ObservationGradeRows) {
   Add("a");  // 初段, 120-80, rating 980, chain 7
-  MatchRecord& b = Add("b");
-  b.shownWins = b.shownLosses = 50;
-  b.rating = 1989;
-  b.maxChain = 8;
+  Add("b") = MatchRecord{10, 50, 50, 1989, 8, 3, MatchResult::Won, 3, 2, 1, kDay, 75910, 76210};
   MatchRecord& c = Add("c");
-  c.grade = 9;
-  c.maxChain = 0;  // ranked but no chain shown
+  c.grade = 9, c.maxChain = 0;  // ranked but no chain shown
   ComputeStatistics(book_);
   std::string page = Page(WriteObservationPage);
-  ExpectLines(page, {"<tr><td bgColor=#b2c1dd><font color=#000000>3人</font></font></td></tr>"});
+  ExpectLines(page, {Value("3人</font>")});
   // 1484.5 rounds away from zero.
   ExpectLines(page, {"    <TD>初段</TD>", "\t\t<TD>2<BR></TD>", "\t\t<TD>0.550<BR></TD>",
                      "\t\t<TD>1485<BR></TD>", "\t\t<TD>7.5<BR></TD>"});

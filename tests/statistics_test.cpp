@@ -31,9 +31,12 @@ void AddDecided(VsLogBook& book, int count, int won, int32_t day, int32_t start)
   }
 }
 
-// An opponent met long ago whose shown record has the given rate (of 100).
-void AddRanked(VsLogBook& book, std::string_view name, int winsOfHundred) {
-  Add(book, name, {1, 0, 0, MatchResult::Undecided, winsOfHundred, 100 - winsOfHundred});
+// Opponents "a", "b"... met long ago, whose shown records have the given
+// rates (of 100).
+void AddRanked(VsLogBook& book, const std::vector<int>& rates) {
+  for (int rate : rates) {
+    Add(book, std::string(1, 'a' + book.opponents.size()), {1, 0, 0, MatchResult::Undecided, rate, 100 - rate});
+  }
 }
 
 // The recent period starts 8 hours before the latest match; a match at the
@@ -78,9 +81,10 @@ TEST(StatisticsTest, OpponentThreshold) {
     Add(book, "a", {kDay, 50, 60, MatchResult::Won, 0, 0});
     Add(book, "a", {kDay, 100, 160, MatchResult::Won, c.wins, c.losses});
     ComputeStatistics(book);
-    EXPECT_EQ(book.opponents[0].ranked, c.ranked) << c.wins;
-    EXPECT_FLOAT_EQ(book.opponents[0].winRate, c.rate) << c.wins;
-    EXPECT_EQ(book.opponents[0].rankPosition, c.ranked ? 0 : -1) << c.wins;
+    const OpponentRecord& a = book.opponents[0];
+    EXPECT_EQ((std::vector<float>{float(a.ranked), a.winRate, float(a.rankPosition)}),
+              (std::vector<float>{float(c.ranked), c.rate, c.ranked ? 0.0f : -1.0f}))
+        << c.wins;
   }
 }
 
@@ -108,9 +112,7 @@ TEST(StatisticsTest, GradeTablesTakeEachOpponentsLatestMatch) {
 
 TEST(StatisticsTest, PopulationSpreadAndScores) {
   VsLogBook book;
-  AddRanked(book, "a", 70);
-  AddRanked(book, "b", 60);
-  AddRanked(book, "c", 40);
+  AddRanked(book, {70, 60, 40});
   ComputeStatistics(book);
   EXPECT_NEAR(book.stats.meanWinRate, 0.5666667, 1e-6);
   EXPECT_NEAR(book.stats.winRateStdDev, 0.1247219, 1e-6);
@@ -134,7 +136,7 @@ TEST(StatisticsTest, PlayerAndPreviousPeriod) {
   };
   for (const Case& c : cases) {
     VsLogBook book;
-    if (c.opponents) AddRanked(book, "a", 70), AddRanked(book, "b", 40);
+    if (c.opponents) AddRanked(book, {70, 40});
     AddDecided(book, c.previous, c.previousWon, kDay - 2, 1000);
     AddDecided(book, c.recent, c.recentWon, kDay, 50000);
     ComputeStatistics(book);
@@ -160,16 +162,13 @@ TEST(RankingTest, Places) {
   };
   for (const Case& c : cases) {
     VsLogBook book;
-    for (int rate : c.rates) AddRanked(book, std::string(1, 'a' + book.opponents.size()), rate);
+    AddRanked(book, c.rates);
     ComputeStatistics(book);
-    book.stats.ownRanked = c.own >= 0;
-    book.stats.ownWinRate = c.own;
-    book.stats.previousWinRate = c.previous;
+    book.stats.ownRanked = c.own >= 0, book.stats.ownWinRate = c.own, book.stats.previousWinRate = c.previous;
     AssignRankPositions(book);
     std::vector<int32_t> places;
     for (const OpponentRecord& o : book.opponents) places.push_back(o.rankPosition);
-    places.push_back(book.stats.ownRankPosition);
-    places.push_back(book.stats.previousRankPosition);
+    places.insert(places.end(), {book.stats.ownRankPosition, book.stats.previousRankPosition});
     EXPECT_EQ(places, c.places) << c.rates[0];
   }
 }
