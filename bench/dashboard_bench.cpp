@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "app/env.h"
 #include "log/log_parser.h"
 #include "log/records.h"
 #include "report/dashboard.h"
@@ -18,7 +18,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using ledgerwise::FileSystem;
+using ledgerwise::Env;
 using ledgerwise::VsLogBook;
 
 double Seconds(Clock::time_point since) {
@@ -41,32 +41,36 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s DATA_DIR\n", argv[0]);
     return 2;
   }
-  namespace platform = ledgerwise::platform;
   std::string folder = argv[1];
   std::vector<std::string> names;
-  if (!platform::ListLogFiles(folder, &names) || names.empty()) {
+  std::unique_ptr<Env> env = ledgerwise::platform::NewEnv();
+  if (env->ListLogFiles(folder, &names) != ledgerwise::Listing::Complete || names.empty()) {
     std::fprintf(stderr, "no log files in %s\n", folder.c_str());
     return 1;
   }
   auto start = Clock::now();
   VsLogBook book;
-  for (const std::string& name : names) ledgerwise::ParseLogFile(book, folder + "/" + name);
+  for (const std::string& name : names) {
+    ledgerwise::LogOpen status;
+    std::string path = folder + "/" + name;
+    ledgerwise::ParseLogFile(book, path, env->OpenLog(path, &status).get());
+  }
   ledgerwise::ComputeStatistics(book);
   std::string out = folder + "/analyze";
-  platform::EnsureDirectory(out);
-  std::unique_ptr<FileSystem> fs = platform::NewFileSystem();
-  ledgerwise::WriteIndexPage(book, *fs, out + "/index.html");
-  ledgerwise::WriteMenuPage(book, *fs, out + "/menu.html", platform::CurrentLocalTime());
-  ledgerwise::WritePersonalPage(book, *fs, out + "/personal.html");
-  ledgerwise::WriteObservationPage(book, *fs, out + "/observation.html");
-  ledgerwise::WriteRankingPage(book, *fs, out + "/ranking.html");
-  ledgerwise::WriteVsLogPage(book, *fs, out + "/vslog.html");
+  env->EnsureFolder(out);
+  Env& fs = *env;
+  ledgerwise::WriteIndexPage(book, fs, out + "/index.html");
+  ledgerwise::WriteMenuPage(book, fs, out + "/menu.html", env->Now());
+  ledgerwise::WritePersonalPage(book, fs, out + "/personal.html");
+  ledgerwise::WriteObservationPage(book, fs, out + "/observation.html");
+  ledgerwise::WriteRankingPage(book, fs, out + "/ranking.html");
+  ledgerwise::WriteVsLogPage(book, fs, out + "/vslog.html");
   double pages = Seconds(start);
   auto t = Clock::now();
-  ledgerwise::WriteDashboard(book, *fs, out + "/dashboard.html");
+  ledgerwise::WriteDashboard(book, fs, out + "/dashboard.html");
   double dashboard = Seconds(t);
   t = Clock::now();
-  ledgerwise::WriteMatchCsv(book, *fs, out + "/matches.csv");
+  ledgerwise::WriteMatchCsv(book, fs, out + "/matches.csv");
   double csv = Seconds(t);
   std::printf("pages-only run         %8.3f s\n", pages);
   std::printf("dashboard.html         %8.3f s  %7.1f MB (goal 25 MB)\n", dashboard,

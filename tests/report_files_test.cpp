@@ -2,21 +2,22 @@
 // dashboard.html is built from (name decoding, JSON text, compact numbers).
 #include <gtest/gtest.h>
 
-#include "app/platform.h"
 #include "report/compact_numbers.h"
 #include "report/dashboard.h"
 #include "report/json_text.h"
 #include "report/match_csv.h"
-#include "report/page_writer.h"
 #include "report/sjis_decode.h"
+#include "tests/memory_env.h"
+#include "tests/sjis.h"
 #include "tests/test_support.h"
 
 namespace ledgerwise {
 namespace {
 
+using testing::Fault;
 using testing::LogText;
+using testing::MemoryEnv;
 using testing::ParseText;
-using testing::ReadFile;
 
 // Opponent line: name, grade word and shown figures, then the start phrase.
 std::string Start(std::string_view time, std::string_view name, std::string_view figures) {
@@ -40,10 +41,9 @@ TEST(MatchCsv, EveryMatchInReadingOrderAsBytes) {
                      "[00:09:30]=1+2さんに負けました",
                      // No grade word, so no shown record read; no result line.
                      Start("[07:00:00]", "-ソ", "x 7勝0敗 レート1000 最大3連鎖 切断率1%")}));
-  testing::ScratchFolder folder;
-  std::unique_ptr<FileSystem> fs = platform::NewFileSystem();
-  ASSERT_EQ(WriteMatchCsv(book, *fs, folder.File("matches.csv")), 0) << book.GetErrorText();
-  EXPECT_EQ(ReadFile(folder.File("matches.csv")),
+  MemoryEnv env;
+  ASSERT_EQ(WriteMatchCsv(book, env, "matches.csv"), 0) << book.GetErrorText();
+  EXPECT_EQ(env.files["matches.csv"],
             "\xEF\xBB\xBFopponent,date,start,end,duration,result,own_games,opponent_games,grade,"
             "shown_wins,shown_losses,rating,max_chain,disconnect_rate\r\n"
             "'@you,,08:00:05,08:04:05,240,lost,0,0,十級,0,0,0,0,0\r\n"
@@ -62,14 +62,24 @@ TEST(MatchCsv, NameFields) {
   for (const auto& [name, field] : cases) EXPECT_EQ(CsvNameField(name), field) << name;
 }
 
-TEST(ReportFiles, AFileThatCannotBeMadeKeepsItsPathInErrorText) {
-  std::unique_ptr<FileSystem> fs = platform::NewFileSystem();
-  const std::string path = "/nonexistent-folder/out.file";
+// Like the pages: the message names the file, and the old file stays.
+TEST(ReportFiles, AFailureKeepsTheOldFileAndNamesIt) {
+  const std::pair<Fault, const char*> faults[] = {
+      {Fault::Create, "ファイル out/file が開けません。\n"},
+      {Fault::Append, "ファイル out/file の書き込みに失敗しました。\n"},
+      {Fault::Replace, "ファイル out/file の書き込みに失敗しました。\n"}};
   for (auto writer : {WriteMatchCsv, WriteDashboard}) {
-    VsLogBook book;
-    EXPECT_EQ(writer(book, *fs, path), -1);
-    EXPECT_NE(book.GetErrorText().find(path), std::string::npos) << book.GetErrorText();
-    EXPECT_EQ(book.GetErrorText().substr(0, 8), std::string(kPageOpenFailure).substr(0, 8));
+    for (const auto& [fault, message] : faults) {
+      VsLogBook book;
+      book.OpenMatch("x");
+      MemoryEnv env;
+      env.files["out/file"] = "old";
+      env.fault = fault;
+      env.faultPath = "out/file";
+      EXPECT_EQ(writer(book, env, "out/file"), -1);
+      EXPECT_EQ(book.GetErrorText(), testing::Sjis(message));
+      EXPECT_EQ(env.files, (std::map<std::string, std::string>{{"out/file", "old"}}));
+    }
   }
 }
 
