@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "app/env.h"
 #include "log/log_parser.h"
 #include "report/pages.h"
 #include "stats/statistics.h"
@@ -100,7 +100,7 @@ TEST(HostileOutputTest, AFileSizeLimitFailsThePageAndKeepsTheOldOne) {
     // The child holds the limit, so the test runner never does.
     struct rlimit limit = {8192, 8192};
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
-    std::unique_ptr<FileSystem> fs = platform::NewFileSystem();
+    std::unique_ptr<FileSystem> fs = platform::NewEnv();
     _exit(WriteVsLogPage(book, *fs, page) == -1 ? 0 : 4);
   }
   int status = 0;

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "stats/statistics.h"
+#include "tests/memory_env.h"
 #include "tests/sjis.h"
 
 namespace ledgerwise {
@@ -18,27 +18,12 @@ using testing::Sjis;
 
 constexpr int32_t kDay = 732070;  // Wednesday, 4 May 2005
 
-// One page kept in memory, every step succeeding.
-struct MemoryPage : FileSystem, WritableFile {
-  std::unique_ptr<WritableFile> CreateTemporary(const std::string&, std::string* temp) override {
-    *temp = "temp";
-    return std::unique_ptr<WritableFile>(new MemoryPage(bytes));
-  }
-  bool Replace(const std::string&, const std::string&) override { return true; }
-  void Remove(const std::string&) override {}
-  bool Append(std::string_view data) override { return bytes.append(data), true; }
-  bool Close() override { return true; }
-  explicit MemoryPage(std::string& out) : bytes(out) {}
-  std::string& bytes;
-};
-
 class PageTest : public ::testing::Test {
  protected:
   std::string Page(int (*writer)(VsLogBook&, FileSystem&, const std::string&)) {
-    std::string bytes;
-    MemoryPage fs(bytes);
-    EXPECT_EQ(writer(book_, fs, "page.html"), 0);
-    return bytes;
+    testing::MemoryEnv env;
+    EXPECT_EQ(writer(book_, env, "page.html"), 0);
+    return env.files["page.html"];
   }
   MatchRecord& Add(std::string_view name) {
     return book_.OpenMatch(name) = MatchRecord{10, 120, 80, 980, 7, 3, MatchResult::Won, 3, 2, 1, kDay, 75910, 76210};

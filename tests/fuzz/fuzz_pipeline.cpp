@@ -15,7 +15,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/platform.h"
+#include "app/env.h"
 #include "report/page_blocks.h"
 #include "report/page_writer.h"
 #include "report/pages.h"
@@ -200,7 +200,7 @@ void CheckOnDisk(VsLogBook& book, const MemoryFileSystem& expected, const std::s
     }) == 0;
   }();
   (void)cleanup;
-  std::unique_ptr<FileSystem> fs = platform::NewFileSystem();
+  std::unique_ptr<FileSystem> fs = platform::NewEnv();
   for (size_t page = 0; page < kPageCount; ++page) {
     LW_CHECK(WritePage(page, book, *fs, PagePath(folder, page)) == 0);
   }
