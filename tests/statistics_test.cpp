@@ -158,6 +158,7 @@ TEST(RankingTest, Places) {
   const Case cases[] = {
       {{70, 60, 40}, 0.5f, 0.65f, {0, 1, 3, 2, 1}},
       {{50, 80, 50}, 0.5f, 0, {1, 0, 2, 3, 3}},
+      {{70, 40}, 0.5f, 0.45f, {0, 2, 1, 1}},  // both before the same opponent: one place
       {{-200, 30}, -1, 0, {1, 0, -1, -1}},
   };
   for (const Case& c : cases) {
