@@ -2,54 +2,16 @@
 
 #include "report/compact_numbers.h"
 #include "report/json_text.h"
-#include "report/number_format.h"
 #include "report/sjis_decode.h"
 
 namespace ledgerwise {
 
 namespace {
 
-void Field(std::string& out, const char* name, int64_t value) {
-  out += '"';
-  out += name;
-  out += "\":";
-  AppendInt(out, value);
-  out += ',';
-}
-
-// A score as the pages print it ("%.3f"), as thousandths.
-int64_t Thousandths(float score) {
-  std::string text;
-  AppendFixed(text, double{score}, 3);
-  int64_t value = 0;
-  for (char c : text) {
-    if (c >= '0' && c <= '9') value = value * 10 + (c - '0');
-  }
-  return text[0] == '-' ? -value : value;
-}
-
-void AppendStats(std::string& out, const VsStats& s) {
-  out += "\"stats\":{";
-  Field(out, "wins", s.wins);
-  Field(out, "losses", s.losses);
-  Field(out, "gamesWon", s.gamesWon);
-  Field(out, "gamesLost", s.gamesLost);
-  Field(out, "playSeconds", s.playSeconds);
-  Field(out, "deviation", s.ownRanked ? Thousandths(s.ownDeviation) : 0);
-  Field(out, "rankedOpponents", s.rankedOpponentCount);
-  out += "\"place\":";
-  AppendInt(out, int64_t{s.ownRankPosition} + 1);
-  out += "},";
-}
-
-void AppendOpponentFigures(std::string& out, const VsLogBook& book) {
-  std::string rank, dev, count;
-  for (const OpponentRecord& o : book.opponents) {
-    AppendCompact(rank, o.ranked ? int64_t{o.rankPosition} + 1 : 0);
-    AppendCompact(dev, o.ranked ? Thousandths(o.deviationScore) : 0);
-    AppendCompact(count, static_cast<int64_t>(o.matches.size()));
-  }
-  out += "\"rank\":\"" + rank + "\",\"dev\":\"" + dev + "\",\"count\":\"" + count + "\",";
+void AppendCounts(std::string& out, const VsLogBook& book) {
+  out += "\"count\":\"";
+  for (const OpponentRecord& o : book.opponents) AppendCompact(out, static_cast<int64_t>(o.matches.size()));
+  out += "\",";
 }
 
 // Result and game score in one number where they take their usual values
@@ -101,9 +63,7 @@ void AppendMatches(std::string& out, const VsLogBook& book) {
 }  // namespace
 
 std::string DashboardData(const VsLogBook& book) {
-  std::string out = "{";
-  AppendStats(out, book.stats);
-  out += "\"names\":[";
+  std::string out = "{\"names\":[";
   std::string name;
   for (const OpponentRecord& o : book.opponents) {
     if (&o != &book.opponents.front()) out += ',';
@@ -112,7 +72,7 @@ std::string DashboardData(const VsLogBook& book) {
     AppendJsonString(out, name);
   }
   out += "],";
-  AppendOpponentFigures(out, book);
+  AppendCounts(out, book);
   AppendMatches(out, book);
   out += '}';
   return out;

@@ -1,19 +1,17 @@
 // The dashboard's data: one JSON object the page's script reads, built from
-// the book after the statistics pass.
+// the book. The script works out every figure itself, over the period the
+// reader picks.
 //
-//   stats  the player's all-time figures as personal.html shows them
 //   names  every opponent's name in UTF-8, in book order
-//   rank   per opponent, place + 1 (0 when not ranked)      } compact
-//   dev    per opponent, deviation score × 1000             } numbers
-//   count  per opponent, number of matches                  } (see
-//                                                           } compact_
-//                                                           } numbers.h)
+//   count  per opponent, the number of matches
 //   m      every match, opponent by opponent: day, start second, duration,
 //          outcome (result + 4 × (own games + 3 × opponent games), or 36
 //          and the three), rare changes (0, or 1 and grade, max chain and
 //          disconnect rate), shown wins, shown losses, rating. Day and the
 //          opponent's figures are differences from the same opponent's
 //          previous match, which keeps most of them one letter long.
+//
+// count and m are compact numbers (compact_numbers.h).
 #ifndef LEDGERWISE_REPORT_DASHBOARD_DATA_H_
 #define LEDGERWISE_REPORT_DASHBOARD_DATA_H_
 

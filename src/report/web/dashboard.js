@@ -36,7 +36,7 @@
   const names = data.names;
   const N = names.length;
   const folded = names.map((s) => s.replace(/[A-Z]+/g, (c) => c.toLowerCase()));
-  const rank = column(data.rank, N), dev = column(data.dev, N), count = column(data.count, N);
+  const count = column(data.count, N);
   const first = new Int32Array(N + 1);
   for (let o = 0; o < N; o++) first[o + 1] = first[o] + count[o];
   const M = first[N];
@@ -192,7 +192,7 @@
         gw += own[i]; gl += opp[i];
         if (own[i] + opp[i] === 3) { if (r === WON) dw++; else dl++; }
       } else if (r === 3) cut++;
-      add(hours[Math.floor(start[i] / 3600) % 24], r);
+      add(hours[start[i] > 0 ? Math.floor(start[i] / 3600) % 24 : 0], r);  // as the clock shows it
       if (day[i] >= 1) {
         add(weekdays[weekdayOf(day[i])], r);
         let b = perDay.get(day[i]);
@@ -200,13 +200,13 @@
         add(b, r);
       }
     }
-    const s = data.stats;
+    const s = per.standing;
     figures($('figures'), [
       ['勝敗', `${w}勝${l}敗`], ['勝率', rate3(w, l)], ['対戦数', `${meetings}`], ['切断', `${cut}`],
       ['取得ゲーム', `${gw}勝${gl}敗`], ['総試合時間', playTime(secs)],
       ['フルゲーム（第3ゲーム）', `${dw}勝${dl}敗`],
-      ['勝率偏差値（全期間）', (s.deviation / 1000).toFixed(3)],
-      ['ランキング（全期間）', s.place > 0 ? `${s.place}位 / ${s.rankedOpponents + 1}` : '規定試合数未満'],
+      ['勝率偏差値', s.deviation.toFixed(3)],
+      ['ランキング', s.place > 0 ? `${s.place}位 / ${s.ranked + 1}` : '規定試合数未満'],
     ]);
     const trend = periodBuckets(perDay);
     $('trend-title').textContent = `${trend.unit}ごとの試合数と勝率`;
@@ -249,8 +249,9 @@
 
   // ---- opponents: figures per opponent over the period ----
   const per = {
-    meetings: new Int32Array(N), wins: new Int32Array(N), losses: new Int32Array(N), rate: new Float64Array(N),
+    meetings: new Int32Array(N), wins: new Int32Array(N), losses: new Int32Array(N), own: new Float64Array(N),
     firstMet: new Int32Array(N), lastMet: new Int32Array(N), latest: new Int32Array(N),
+    rate: new Float64Array(N), dev: new Float64Array(N), place: new Int32Array(N), standing: null,
   };
   function opponentFigures() {
     for (let o = 0; o < N; o++) {
@@ -262,11 +263,45 @@
         if (lo < 0 || day[i] > day[lo] || (day[i] === day[lo] && start[i] >= start[lo])) lo = i;
       }
       per.meetings[o] = n; per.wins[o] = w; per.losses[o] = l;
-      per.rate[o] = w + l ? w / (w + l) : -1;
+      per.own[o] = w + l ? w / (w + l) : -1;
       per.latest[o] = lo;
       per.firstMet[o] = n ? firstMeeting(o) : 0;
       per.lastMet[o] = lo < 0 ? 0 : day[lo];
     }
+    per.standing = standing();
+  }
+
+  // Deviation scores and places over the period, worked out as the program's
+  // statistics pass does (single precision at the same points, ties in list
+  // order), so that the whole period gives personal.html's figures. An
+  // opponent is ranked by their latest shown record of 50 matches or more,
+  // the player with more than 50 decided matches.
+  function standing() {
+    const f = Math.fround, ranked = [];
+    let wins = 0, losses = 0, sum = 0, squares = 0;
+    for (let o = 0; o < N; o++) {
+      wins += per.wins[o]; losses += per.losses[o];
+      const i = per.latest[o];
+      per.place[o] = 0;
+      if (i < 0 || sw[i] + sl[i] < 50) continue;
+      per.rate[o] = f(sw[i] / (sw[i] + sl[i]));
+      sum = f(sum + per.rate[o]);
+      ranked.push(o);
+    }
+    const mean = ranked.length ? f(sum / ranked.length) : 0;
+    for (const o of ranked) squares = f(squares + (per.rate[o] - mean) ** 2);
+    const spread = ranked.length ? f(Math.sqrt(f(squares / ranked.length))) : 0;
+    const score = (r) => (spread === 0 ? 50 : f(50 + (10 * (r - mean)) / spread));
+    ranked.sort((a, b) => per.rate[b] - per.rate[a] || a - b);
+    const own = wins + losses > 50 ? f(wins / (wins + losses)) : -1;
+    let next = 1, place = 0;
+    for (const o of ranked) {
+      if (own >= 0 && !place && per.rate[o] < own) place = next++;
+      per.place[o] = next++;
+      per.dev[o] = score(per.rate[o]);
+    }
+    if (own >= 0 && !place) place = next;
+    return { place, deviation: own >= 0 ? score(own) : 0, ranked: ranked.length };
   }
   function firstMeeting(o) {
     let best = Infinity;
@@ -281,14 +316,14 @@
     ['対戦数', (o) => per.meetings[o], (o) => per.meetings[o]],
     ['勝', (o) => per.wins[o], (o) => per.wins[o]],
     ['敗', (o) => per.losses[o], (o) => per.losses[o]],
-    ['勝率', (o) => per.rate[o], (o) => (per.rate[o] < 0 ? '---' : rate3(per.wins[o], per.losses[o]))],
+    ['勝率', (o) => per.own[o], (o) => (per.own[o] < 0 ? '---' : rate3(per.wins[o], per.losses[o]))],
     ['初対戦', (o) => per.firstMet[o], (o) => isoOf(per.firstMet[o])],
     ['最終対戦', (o) => per.lastMet[o], (o) => isoOf(per.lastMet[o])],
     ['段位', (o) => latestOf(o, grade, -1), (o) => (per.latest[o] < 0 ? '' : gradeName(grade[per.latest[o]]))],
     ['レート', (o) => latestOf(o, rating, -1), (o) => latestOf(o, rating, '')],
     ['戦績', (o) => latestOf(o, sw, -1), (o) => (per.latest[o] < 0 ? '' : `${sw[per.latest[o]]}－${sl[per.latest[o]]}`)],
-    ['偏差値', (o) => (rank[o] ? dev[o] : -Infinity), (o) => (rank[o] ? (dev[o] / 1000).toFixed(3) : '')],
-    ['順位', (o) => (rank[o] ? rank[o] : Infinity), (o) => (rank[o] ? `${rank[o]}位` : '')],
+    ['偏差値', (o) => (per.place[o] ? per.dev[o] : -Infinity), (o) => (per.place[o] ? per.dev[o].toFixed(3) : '')],
+    ['順位', (o) => (per.place[o] || Infinity), (o) => (per.place[o] ? `${per.place[o]}位` : '')],
   ];
   const table = { sortBy: 1, descending: true, order: [], shown: [], rowHeight: 0 };
 
@@ -373,7 +408,7 @@
     figures($('opponent-figures'), [
       ['対戦数', `${per.meetings[o]}`], ['勝敗', `${w}勝${l}敗`], ['勝率', rate3(w, l)],
       ['初対戦', isoOf(per.firstMet[o])], ['最終対戦', isoOf(per.lastMet[o])],
-      ['偏差値', rank[o] ? (dev[o] / 1000).toFixed(3) : '---'], ['順位', rank[o] ? `${rank[o]}位` : '---'],
+      ['偏差値', per.place[o] ? per.dev[o].toFixed(3) : '---'], ['順位', per.place[o] ? `${per.place[o]}位` : '---'],
     ]);
     ratingChart(o);
     meetingsShown = 0;

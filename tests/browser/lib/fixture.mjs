@@ -56,12 +56,13 @@ function handMadeLog() {
   return encodeShiftJis(lines.join('\r\n') + '\r\n');
 }
 
-// Names of seven pairs; each match ends at once with a logout.
+// Names of seven pairs; each match ends at once with a logout. The first
+// starts at a time of day below zero, which the clock shows as 00:00:00.
 function allCodesLog() {
   const pairs = [...allPairs()], parts = [];
   for (let k = 0; k * 7 < pairs.length; k++) {
     const name = Buffer.from(pairs.slice(k * 7, k * 7 + 7).flat());
-    const time = Buffer.from(clock(k * 2));
+    const time = Buffer.from(k ? clock(k * 2) : '[-9:00:00]');
     parts.push(time, name, encodeShiftJis('(１きゅう 1勝1敗 レート1000 切断率0%)と対戦を開始しました\r\n'));
     parts.push(encodeShiftJis(`${clock(k * 2 + 1)}ログアウトしました\r\n`));
   }
