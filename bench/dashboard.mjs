@@ -56,6 +56,12 @@ const search = await measure(() => {
 });
 await new Promise((r) => setTimeout(r, 500));
 const memory = rendererMegabytes(process.pid);
+// The whole data read back: the overview must give personal.html's figures.
+await page.goto(pathToFileURL(file).href);
+const ours = await page.$$eval('#figures div', (ds) => Object.fromEntries(ds.map((d) => [d.firstChild.textContent, d.lastChild.textContent])));
+await page.goto(pathToFileURL(path.join(process.argv[2], 'personal.html')).href);
+const theirs = await page.$$eval('td[bgcolor="#b2c1dd"] > font:first-child', (fs) => fs.map((f) => f.firstChild.textContent.replace('（', '')));
+const same = JSON.stringify([ours['勝敗'], ours['勝率'], ours['勝率偏差値'], ours['ランキング'].split(' ')[0], ours['総試合時間']]) === JSON.stringify(theirs);
 await browser.close();
 
 console.log(`dashboard.html size          ${(fs.statSync(file).size / 1e6).toFixed(1)} MB (goal 25 MB)`);
@@ -63,3 +69,4 @@ console.log(`opponents table shown after  ${shown} ms (goal 2000 ms; ${opponents
 console.log(`renderer memory              ${memory.toFixed(0)} MB (goal 500 MB)`);
 console.log(`sort by name                 ${sort.toFixed(0)} ms (goal 300 ms)`);
 console.log(`search for "a"               ${search.toFixed(0)} ms (goal 300 ms)`);
+console.log(`overview = personal.html     ${same ? 'yes' : `NO: ${theirs.join(' ')}`}`);

@@ -2,6 +2,7 @@
 // and the six pages (the pages-only run), then each of the two files, with
 // their sizes and the ratio of the whole run to the pages-only run.
 //   ledgerwise-dashboard-bench DATA_DIR
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -56,26 +57,35 @@ int main(int argc, char** argv) {
     ledgerwise::ParseLogFile(book, path, env->OpenLog(path, &status).get());
   }
   ledgerwise::ComputeStatistics(book);
+  double parse = Seconds(start);
   std::string out = folder + "/analyze";
   env->EnsureFolder(out);
   Env& fs = *env;
-  ledgerwise::WriteIndexPage(book, fs, out + "/index.html");
-  ledgerwise::WriteMenuPage(book, fs, out + "/menu.html", env->Now());
-  ledgerwise::WritePersonalPage(book, fs, out + "/personal.html");
-  ledgerwise::WriteObservationPage(book, fs, out + "/observation.html");
-  ledgerwise::WriteRankingPage(book, fs, out + "/ranking.html");
-  ledgerwise::WriteVsLogPage(book, fs, out + "/vslog.html");
-  double pages = Seconds(start);
-  auto t = Clock::now();
-  ledgerwise::WriteDashboard(book, fs, out + "/dashboard.html");
-  double dashboard = Seconds(t);
-  t = Clock::now();
-  ledgerwise::WriteMatchCsv(book, fs, out + "/matches.csv");
-  double csv = Seconds(t);
-  std::printf("pages-only run         %8.3f s\n", pages);
+  // The writes run three times and the fastest counts: on a shared machine
+  // the slower runs measure the neighbours.
+  double pages = 1e9, dashboard = 1e9, csv = 1e9;
+  for (int round = 0; round < 3; ++round) {
+    auto t = Clock::now();
+    ledgerwise::WriteIndexPage(book, fs, out + "/index.html");
+    ledgerwise::WriteMenuPage(book, fs, out + "/menu.html", env->Now());
+    ledgerwise::WritePersonalPage(book, fs, out + "/personal.html");
+    ledgerwise::WriteObservationPage(book, fs, out + "/observation.html");
+    ledgerwise::WriteRankingPage(book, fs, out + "/ranking.html");
+    ledgerwise::WriteVsLogPage(book, fs, out + "/vslog.html");
+    pages = std::min(pages, Seconds(t));
+    t = Clock::now();
+    ledgerwise::WriteDashboard(book, fs, out + "/dashboard.html");
+    dashboard = std::min(dashboard, Seconds(t));
+    t = Clock::now();
+    ledgerwise::WriteMatchCsv(book, fs, out + "/matches.csv");
+    csv = std::min(csv, Seconds(t));
+  }
+  double pagesOnly = parse + pages;
+  std::printf("parse + statistics     %8.3f s\n", parse);
+  std::printf("six pages              %8.3f s (fastest of 3)\n", pages);
   std::printf("dashboard.html         %8.3f s  %7.1f MB (goal 25 MB)\n", dashboard,
               Megabytes(out + "/dashboard.html"));
   std::printf("matches.csv            %8.3f s  %7.1f MB\n", csv, Megabytes(out + "/matches.csv"));
-  std::printf("whole run / pages-only %8.2fx (goal 1.3x)\n", (pages + dashboard + csv) / pages);
+  std::printf("whole run / pages-only %8.2fx (goal 1.3x)\n", (pagesOnly + dashboard + csv) / pagesOnly);
   return 0;
 }

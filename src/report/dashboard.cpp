@@ -34,7 +34,9 @@ int WriteDashboard(VsLogBook& book, FileSystem& fs, const std::string& path) {
     size_t at = html.find(marker);
     Lines(w, html.substr(0, at));
     if (marker == kMarkers[0]) Lines(w, DashboardCss());
-    if (marker == kMarkers[1]) w.Line(DashboardData(book));
+    if (marker == kMarkers[1]) {
+      for (const std::string& line : DashboardData(book)) w.Line(line);
+    }
     if (marker == kMarkers[2]) Lines(w, DashboardJs());
     html.remove_prefix(at + marker.size());
     if (!html.empty() && html[0] == '\r') html.remove_prefix(1);

@@ -41,41 +41,53 @@ void AppendRareChanges(std::string& out, const MatchRecord& m, const MatchRecord
   for (int64_t v : changes) AppendCompact(out, v);
 }
 
-void AppendMatches(std::string& out, const VsLogBook& book) {
-  out += "\"m\":\"";
+void AppendMatch(std::string& out, const MatchRecord& m, const MatchRecord& last) {
+  AppendCompact(out, int64_t{m.day} - last.day);
+  AppendCompact(out, m.startSecond);
+  AppendCompact(out, m.result == MatchResult::Undecided ? 0 : int64_t{m.endSecond} - m.startSecond);
+  AppendOutcome(out, m);
+  AppendRareChanges(out, m, last);
+  AppendCompact(out, int64_t{m.shownWins} - last.shownWins);
+  AppendCompact(out, int64_t{m.shownLosses} - last.shownLosses);
+  AppendCompact(out, int64_t{m.rating} - last.rating);
+}
+
+// The match stream as lines of one JSON string each, cut between matches.
+void AppendMatchLines(std::vector<std::string>& lines, const VsLogBook& book) {
+  constexpr size_t kPiece = 256 * 1024;
+  std::string piece = "\"";
+  piece.reserve(kPiece + 1024);
   for (const OpponentRecord& o : book.opponents) {
     MatchRecord last;  // all zero: the first match is written whole
     for (const MatchRecord& m : o.matches) {
-      AppendCompact(out, int64_t{m.day} - last.day);
-      AppendCompact(out, m.startSecond);
-      AppendCompact(out, m.result == MatchResult::Undecided ? 0 : int64_t{m.endSecond} - m.startSecond);
-      AppendOutcome(out, m);
-      AppendRareChanges(out, m, last);
-      AppendCompact(out, int64_t{m.shownWins} - last.shownWins);
-      AppendCompact(out, int64_t{m.shownLosses} - last.shownLosses);
-      AppendCompact(out, int64_t{m.rating} - last.rating);
+      AppendMatch(piece, m, last);
       last = m;
+      if (piece.size() >= kPiece) {
+        lines.push_back(piece + "\",");
+        piece = "\"";
+      }
     }
   }
-  out += '"';
+  lines.push_back(piece + "\"]}");
 }
 
 }  // namespace
 
-std::string DashboardData(const VsLogBook& book) {
-  std::string out = "{\"names\":[";
+std::vector<std::string> DashboardData(const VsLogBook& book) {
+  std::string head = "{\"names\":[";
   std::string name;
   for (const OpponentRecord& o : book.opponents) {
-    if (&o != &book.opponents.front()) out += ',';
+    if (&o != &book.opponents.front()) head += ',';
     name.clear();
     AppendShiftJisAsUtf8(o.name, name);
-    AppendJsonString(out, name);
+    AppendJsonString(head, name);
   }
-  out += "],";
-  AppendCounts(out, book);
-  AppendMatches(out, book);
-  out += '}';
-  return out;
+  head += "],";
+  AppendCounts(head, book);
+  head += "\"m\":[";
+  std::vector<std::string> lines = {head};
+  AppendMatchLines(lines, book);
+  return lines;
 }
 
 }  // namespace ledgerwise

@@ -45,14 +45,15 @@ char* TwoDigits(char* p, int64_t value) {
   return Int(p, value);
 }
 
-// A clock time as the match log shows it: the days part dropped.
-char* Clock(char* p, int64_t second) {
-  SplitTime t = SplitSeconds(second);
-  p = TwoDigits(p, t.hours);
+// A clock time as the match log shows it: the days part dropped, 00:00:00
+// for a second of 0 or less.
+char* Clock(char* p, int32_t second) {
+  int32_t s = second > 0 ? second % 86400 : 0;
+  p = TwoDigits(p, s / 3600);
   *p++ = ':';
-  p = TwoDigits(p, t.minutes);
+  p = TwoDigits(p, s % 3600 / 60);
   *p++ = ':';
-  return TwoDigits(p, t.seconds);
+  return TwoDigits(p, s % 60);
 }
 
 // YYYY-MM-DD of a day number, empty for none; the last one is kept, since
@@ -137,11 +138,13 @@ int WriteMatchCsv(VsLogBook& book, FileSystem& fs, const std::string& path) {
   w.Line(kHeader);
   // Each opponent's matches are in log order; the open order says whose
   // match came next.
-  std::vector<size_t> next(book.opponents.size(), 0);
+  std::vector<const MatchRecord*> next;
+  next.reserve(book.opponents.size());
+  for (const OpponentRecord& o : book.opponents) next.push_back(o.matches.data());
   DateText dates;
   std::string row;
   for (uint32_t who : book.openOrder) {
-    const MatchRecord& m = book.opponents[who].matches[next[who]++];
+    const MatchRecord& m = *next[who]++;
     size_t grade = m.grade >= 0 && m.grade < kUnknownGrade ? size_t(m.grade) : size_t(kUnknownGrade);
     if (row.size() < names[who].size() + 256) row.resize(names[who].size() + 256);
     char* p = Put(&row[0], names[who]);

@@ -44,8 +44,7 @@
   const [day, start, dur, result, own, opp, grade, sw, sl, rating, chain] = cols;
   // One pass over the stream; differences add up within each opponent.
   (function decodeMatches() {
-    const text = data.m;
-    let at = 0;
+    let piece = 0, text = data.m[0] || '', at = 0;
     const next = () => {
       let z = 0, scale = 1, d;
       while ((d = DIGIT[text.charCodeAt(at++)]) >= 32) { z += (d - 32) * scale; scale *= 32; }
@@ -54,6 +53,7 @@
     };
     for (let o = 0; o < N; o++) {
       for (let i = first[o], end = first[o + 1]; i < end; i++) {
+        if (at >= text.length) { text = data.m[++piece]; at = 0; }  // pieces end between matches
         const p = i > first[o] ? i - 1 : -1, was = (f) => (p < 0 ? 0 : f[p]);
         day[i] = was(day) + next();
         start[i] = next();
