@@ -18,7 +18,7 @@ const repoRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..'
 export const inputs = {
   program: process.env.LEDGERWISE_PROGRAM,
   generator: process.env.LEDGERWISE_GENERATOR || '',
-  corpus: process.env.LEDGERWISE_CORPUS || path.join(repoRoot, '..', 'shared', 'conformance', 'edge-101', 'data'),
+  corpus: process.env.LEDGERWISE_CORPUS || path.join(repoRoot, 'tests', 'conformance', 'edge-101', 'data'),
   seed: Number(process.env.LEDGERWISE_SEED || 2),
 };
 
