@@ -306,7 +306,7 @@
   function firstMeeting(o) {
     let best = Infinity;
     for (let i = first[o]; i < first[o + 1]; i++) if (inPeriod(i) && day[i] < best) best = day[i];
-    return best;
+    return best === Infinity ? 0 : best;
   }
   const latestOf = (o, f, none) => (per.latest[o] < 0 ? none : f[per.latest[o]]);
 
@@ -448,7 +448,11 @@
     if (list.length) {
       const d0 = day[list[0]], d1 = Math.max(d0 + 1, day[list[list.length - 1]]);
       const xOf = (i) => left + ((day[i] - d0) / (d1 - d0)) * plotW;
-      const r0 = Math.min(...rated.map((i) => rating[i])), r1 = Math.max(r0 + 1, ...rated.map((i) => rating[i]));
+      // Loops, not spread arguments: one opponent may have met the player
+      // more times than a call takes arguments.
+      let r0 = Infinity, r1 = -Infinity;
+      for (const i of rated) { r0 = Math.min(r0, rating[i]); r1 = Math.max(r1, rating[i]); }
+      r1 = Math.max(r1, r0 + 1);
       const line = (items, yOf) => items.map((i, k) => `${k ? 'L' : 'M'}${xOf(i)},${yOf(i)}`).join('') || 'M0,0';
       root.append(svg('path', { class: 'rate', d: line(rated, (i) => top + plotH * (1 - (rating[i] - r0) / (r1 - r0))) }));
       const graded = list.filter((i) => grade[i] >= 0 && grade[i] < 20);
