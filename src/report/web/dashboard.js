@@ -511,6 +511,10 @@
     resizeTimer = setTimeout(show, 150);
   });
   drawHeads();
-  if (firstDay <= lastDay) { $('from').value = isoOf(firstDay); $('to').value = isoOf(lastDay); }
+  if (firstDay <= lastDay) {
+    for (const id of ['from', 'to']) { $(id).min = isoOf(firstDay); $(id).max = isoOf(lastDay); }
+    $('from').value = isoOf(firstDay);
+    $('to').value = isoOf(lastDay);
+  }
   refresh();
 })();
