@@ -150,9 +150,10 @@
   }
   // Bars of match counts and a line of win rates over labelled buckets.
   function barChart(target, buckets, title) {
-    const width = Math.max(target.clientWidth, 200), height = 220, left = 44, right = 44, top = 12, bottom = 44;
-    const plotW = width - left - right, plotH = height - top - bottom;
-    const most = Math.max(1, ...buckets.map((b) => b.n));
+    const most = buckets.reduce((m, b) => Math.max(m, b.n), 1);
+    // Room on the left for the largest count at 14px.
+    const width = Math.max(target.clientWidth, 200), height = 220, left = 16 + 9 * String(most).length, right = 44;
+    const top = 12, bottom = 44, plotW = width - left - right, plotH = height - top - bottom;
     const root = svg('svg', { width, height, role: 'img', 'aria-label': title });
     root.append(svg('line', { class: 'axis', x1: left, y1: top + plotH, x2: left + plotW, y2: top + plotH }));
     const step = plotW / Math.max(1, buckets.length);
