@@ -62,25 +62,16 @@ struct Input {
 
 inline Input SplitInput(const uint8_t* data, size_t size) {
   Input input;
+  input.options = size > 0 ? data[0] : 0;
+  input.faults = size > 1 ? data[1] : 0;
   std::string_view rest(reinterpret_cast<const char*>(data), size);
-  if (!rest.empty()) {
-    input.options = static_cast<uint8_t>(rest[0]);
-    rest.remove_prefix(1);
-  }
-  if (!rest.empty()) {
-    input.faults = static_cast<uint8_t>(rest[0]);
-    rest.remove_prefix(1);
-  }
-  while (!rest.empty() || input.files.empty()) {
-    size_t cut = input.files.size() + 1 < kMaxFiles ? rest.find(kFileSeparator)
-                                                    : std::string_view::npos;
+  rest.remove_prefix(std::min<size_t>(size, 2));
+  for (size_t cut = 0; cut != std::string_view::npos && (!rest.empty() || input.files.empty());) {
+    cut = input.files.size() + 1 < kMaxFiles ? rest.find(kFileSeparator) : std::string_view::npos;
     std::string_view piece = rest.substr(0, cut);
     rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + kFileSeparator.size());
-    LogFile file;
-    file.name = kFileNames[piece.empty() ? 0 : static_cast<uint8_t>(piece[0]) % kFileNameCount];
-    file.content = piece.empty() ? piece : piece.substr(1);
-    input.files.push_back(file);
-    if (cut == std::string_view::npos) break;
+    size_t name = piece.empty() ? 0 : static_cast<uint8_t>(piece[0]) % kFileNameCount;
+    input.files.push_back({kFileNames[name], piece.substr(std::min<size_t>(piece.size(), 1))});
   }
   return input;
 }
