@@ -14,7 +14,7 @@ trap '[ -n "$mounted" ] && umount "$mounted"; rm -rf "$work"' EXIT
 fail=0
 check() { if "${@:2}"; then echo "PASS $1"; else echo "FAIL $1"; fail=1; fi; }
 sjis() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
-run() { LANG=C LC_ALL= timeout 60 "$prog" --no-wait "$1" < /dev/null; }
+run() { LANG=C LC_ALL='' timeout 60 "$prog" --no-wait "$1" < /dev/null; }
 # log FILE COUNT: COUNT won matches, each against an opponent of its own.
 log() {
   for ((i = 0; i < $2; i++)); do
@@ -26,7 +26,7 @@ rows() { grep -c '^  <TR class=[ab]>' "$1/analyze/vslog.html"; }
 # The six pages, and beside them nothing but finished files.
 pages() {
   for p in index menu personal observation ranking vslog; do [ -s "$1/analyze/$p.html" ] || return 1; done
-  ! ls "$1/analyze" | grep -q '\.tmp$'
+  ! compgen -G "$1/analyze/*.tmp" > /dev/null
 }
 
 # Listed entries that are no regular file are skipped, never opened.
@@ -67,7 +67,7 @@ fi
 # not land in a log or a page.
 d="$work/console"; mkdir "$d"; log "$d/20050504.log" 3
 run "$d" > /dev/null; cp -r "$d/analyze" "$work/expected"
-LANG=C LC_ALL= timeout 60 "$prog" --no-wait "$d" >&- 2>&- < /dev/null
+LANG=C LC_ALL='' timeout 60 "$prog" --no-wait "$d" >&- 2>&- < /dev/null
 check "standard output closed: exit 0" test $? = 0
 check "standard output closed: pages as before" diff -qr -x menu.html "$d/analyze" "$work/expected"
 exit "$fail"

@@ -21,7 +21,7 @@ for arg in "$@"; do
   case "$arg" in
     -* | [A-Za-z]:* | *\\*) args+=("$arg") ;;  # an option, or a Windows path already
     *)
-      for attempt in 1 2 3; do  # winepath now and then answers nothing while the prefix starts
+      for _ in 1 2 3; do  # winepath now and then answers nothing while the prefix starts
         win="$(cd / && timeout 60 winepath -w "$(realpath -m -- "$arg")" < /dev/null)" && [ -n "$win" ] && break
         sleep 1
       done

@@ -70,7 +70,8 @@ check "profile: console bytes are the native ones with CR LF" "$(cmp "$work/nati
 stamp="$(sed -n 31p "$data_unix/analyze/menu.html" | grep -o '[0-9-]* [0-9:]*')"
 check "profile: the menu's time stamp is the local time" \
   "$(age=$(( $(date +%s) - $(date -d "$stamp" +%s 2> /dev/null || echo 0) )); [ "$age" -ge 0 ] && [ "$age" -lt 120 ] || echo "stamp $stamp")"
-cp "$data_unix/$(ls "$data_unix" | grep -m1 '\.log$')" "$data_unix/20000105한.log"
+logs=("$data_unix"/*.log)
+cp "${logs[0]}" "$data_unix/20000105한.log"
 row "profile: a log named outside the code page is an error" 255 "エラー : 入力ファイル $data\\20000105…"
 rm -rf "$data_unix"
 row "profile: no data folder" 255 "Brumbelのデータフォルダ $data が見つかりませんでした。

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the scripts in tests/wine: a headless, private Wine prefix and the
 # one start-up order under which Wine runs quickly and lets go of the
 # caller's pipes. Source it; it defines functions and changes nothing else.
