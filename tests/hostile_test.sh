@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# What only a real kernel does to the program: folder entries that are no
-# regular file (a FIFO, a link to /dev/zero, a link loop), a file size limit
-# (SIGXFSZ), a full disk and a closed standard output. Nothing may hang or be
-# killed, a page that cannot be written keeps its old bytes, no temporary
-# file stays, and the logs are only read. (Hostile log contents are fuzz
-# seeds: tests/fuzz/seeds.)
+# What only a real kernel does to the program: links that loop, dangle or
+# lead out of the folder, a file size limit (SIGXFSZ), a full disk and a
+# closed standard output. Nothing may hang or be killed, a page that cannot
+# be written keeps its old bytes, and no temporary file stays. (FIFOs,
+# devices and the logs being only read are driver_test.sh's; hostile log
+# contents are fuzz seeds, tests/fuzz/seeds.)
 #   tests/hostile_test.sh PROGRAM
 set -u
 prog="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
@@ -13,8 +13,7 @@ mounted=""
 trap '[ -n "$mounted" ] && umount "$mounted"; rm -rf "$work"' EXIT
 fail=0
 check() { if "${@:2}"; then echo "PASS $1"; else echo "FAIL $1"; fail=1; fi; }
-sjis() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
-run() { LANG=C LC_ALL='' timeout 60 "$prog" --no-wait "$1" < /dev/null; }
+run() { LC_ALL=C.UTF-8 timeout 60 "$prog" --no-wait "$1" < /dev/null; }
 # log FILE COUNT: COUNT won matches, each against an opponent of its own.
 log() {
   for ((i = 0; i < $2; i++)); do
@@ -29,19 +28,15 @@ pages() {
   ! compgen -G "$1/analyze/*.tmp" > /dev/null
 }
 
-# Listed entries that are no regular file are skipped, never opened.
-d="$work/entries"; mkdir -p "$d" "$work/folder"
+# A link to a log is read; links that loop, dangle or lead to a folder are skipped.
+d="$work/links"; mkdir -p "$d" "$work/folder"
 log "$d/20050504.log" 3; log "$work/outside" 2
 ln -s a.log "$d/b.log"; ln -s b.log "$d/a.log"; ln -s "$work/nowhere" "$d/dangling.log"
-ln -s "$work/folder" "$d/folder.log"; mkfifo "$d/fifo.log"; ln -s /dev/zero "$d/zero.log"
-ln -s "$work/outside" "$d/linked.log"
-logs() { (cd "$work" && stat -L -c '%n %s %Y' entries/20050504.log outside && cat entries/20050504.log outside | md5sum); }
-before=$(logs)
+ln -s "$work/folder" "$d/folder.log"; ln -s "$work/outside" "$d/linked.log"
 run "$d" > "$work/out" 2>&1
-check "odd entries: exit 0, no hang" test $? = 0
-check "odd entries: the two regular logs read, links followed" test "$(rows "$d")" = 5
-check "odd entries: six pages" pages "$d"
-check "odd entries: the logs only read" test "$before" = "$(logs)"
+check "links: exit 0, no hang" test $? = 0
+check "links: the log and the linked one read" test "$(rows "$d")" = 5
+check "links: six pages" pages "$d"
 
 # A first run, then one whose vslog.html cannot be written whole.
 output_fails() {  # NAME DIR RUNNER
@@ -49,7 +44,7 @@ output_fails() {  # NAME DIR RUNNER
   log "$2/20050505.log" 1000
   "$3" "$2" > "$work/out" 2>&1
   check "$1: exit 1, not killed" test $? = 1
-  check "$1: the page named" grep -qF -- "$(sjis "エラー : ファイル $2/analyze/vslog.html の書き込みに失敗しました。")" "$work/out"
+  check "$1: the page named" grep -qF -- "エラー : ファイル $2/analyze/vslog.html の書き込みに失敗しました。" "$work/out"
   check "$1: old vslog.html kept" cmp -s "$2/analyze/vslog.html" "$work/old"
   check "$1: six pages, no temporary file" pages "$2"
 }
@@ -67,7 +62,7 @@ fi
 # not land in a log or a page.
 d="$work/console"; mkdir "$d"; log "$d/20050504.log" 3
 run "$d" > /dev/null; cp -r "$d/analyze" "$work/expected"
-LANG=C LC_ALL='' timeout 60 "$prog" --no-wait "$d" >&- 2>&- < /dev/null
+LC_ALL=C.UTF-8 timeout 60 "$prog" --no-wait "$d" >&- 2>&- < /dev/null
 check "standard output closed: exit 0" test $? = 0
-check "standard output closed: pages as before" diff -qr -x menu.html "$d/analyze" "$work/expected"
+check "standard output closed: pages as before" diff -qr -x menu.html -x '*.lock' "$d/analyze" "$work/expected"
 exit "$fail"

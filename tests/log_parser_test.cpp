@@ -244,21 +244,5 @@ TEST(LineBytesTest, LoneCrStaysAndCrLfFolds) {
   EXPECT_EQ(OnlyMatch(last).result, MatchResult::Won);
 }
 
-TEST(ParseLogFileTest, ReadsAFileAndReportsOneThatCannotBeOpened) {
-  testing::ScratchFolder folder;
-  std::string path = folder.File("20050504.log");
-  testing::WriteFile(path, LogText({kStartTomato, kSaved, kSaved, "[21:09:40]勝ちました"}));
-  testing::WriteFile(folder.File("20050505.log"), "");
-  VsLogBook book;
-  EXPECT_EQ(ParseLogFile(book, path), 0);
-  EXPECT_EQ(ParseLogFile(book, folder.File("20050505.log")), 0);  // empty: nothing changes
-  EXPECT_EQ(OnlyMatch(book).ownGames, 2);
-  EXPECT_EQ(book.GetErrorText(), "");
-  std::string missing = folder.File("20050506.log");
-  EXPECT_EQ(ParseLogFile(book, missing), -1);
-  EXPECT_EQ(book.GetErrorText(), Sjis("入力ファイル ") + missing + Sjis(" が開けません。\n"));
-  EXPECT_EQ(book.opponents.size(), 1u);
-}
-
 }  // namespace
 }  // namespace ledgerwise

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/platform.h"
+#include "app/env.h"
 #include "log/calendar.h"
 #include "stats/statistics.h"
 #include "tests/sjis.h"
@@ -32,7 +32,7 @@ class PageTest : public ::testing::Test {
   }
 
   testing::ScratchFolder folder_;
-  std::unique_ptr<FileSystem> fs_ = platform::NewFileSystem();
+  std::unique_ptr<FileSystem> fs_ = platform::NewEnv();
   VsLogBook book_;
 };
 

@@ -1,66 +1,23 @@
 // The whole run over arbitrary logs: parse, the statistics pass and the six
-// pages, written through a file system that fails where the input says. A
+// pages, written through the in-memory system failing where the input says. A
 // page must end its lines in CR LF when written and be untouched when not,
 // no temporary file may stay behind, a second statistics pass must not
 // change a byte, and no byte of an opponent's name may turn into markup.
 #include <cstring>
-#include <map>
-#include <memory>
 #include <string>
 
 #include "report/pages.h"
 #include "stats/statistics.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/memory_env.h"
 
 namespace ledgerwise {
 namespace fuzz {
 
 namespace {
 
-enum class Fault { None, Create, Append, Close, Replace };
-
-// Files in memory, so each input costs no disk work; one step of one page
-// can be made to fail.
-class MemoryFileSystem : public FileSystem {
- public:
-  std::map<std::string, std::string> files;
-  std::string faultPage;
-  Fault fault = Fault::None;
-
-  std::unique_ptr<WritableFile> CreateTemporary(const std::string& beside, std::string* tempPath) override {
-    if (Faulty(beside, Fault::Create)) return nullptr;
-    *tempPath = beside + "." + std::to_string(++made_) + ".tmp";
-    return std::make_unique<File>(files[*tempPath], Faulty(beside, Fault::Append), Faulty(beside, Fault::Close));
-  }
-  bool Replace(const std::string& from, const std::string& to) override {
-    LW_CHECK(files.count(from) == 1);
-    if (Faulty(to, Fault::Replace)) return false;
-    files[to] = std::move(files[from]);
-    files.erase(from);
-    return true;
-  }
-  void Remove(const std::string& path) override { files.erase(path); }
-
- private:
-  class File : public WritableFile {
-   public:
-    File(std::string& bytes, bool failAppend, bool failClose)
-        : bytes_(bytes), failAppend_(failAppend), failClose_(failClose) {}
-    // A full disk takes part of the data before it refuses the rest.
-    bool Append(std::string_view data) override {
-      bytes_.append(failAppend_ ? data.substr(0, data.size() / 2) : data);
-      return !failAppend_;
-    }
-    bool Close() override { return !failClose_; }
-
-   private:
-    std::string& bytes_;
-    bool failAppend_, failClose_;
-  };
-
-  bool Faulty(const std::string& page, Fault step) const { return fault == step && page == faultPage; }
-  int made_ = 0;
-};
+using testing::Fault;
+using testing::MemoryEnv;
 
 constexpr const char* kPages[] = {"index.html",       "menu.html",    "personal.html",
                                   "observation.html", "ranking.html", "vslog.html"};
@@ -97,22 +54,23 @@ void CheckCrLf(const std::string& bytes) {
 }
 
 // The first run: old pages in place, one step of one page may fail.
-void CheckFirstRun(VsLogBook& book, MemoryFileSystem& fs, uint8_t faults) {
-  for (size_t page = 0; page < kPageCount; ++page) fs.files[PagePath(page)] = "old\r\n";
+void CheckFirstRun(VsLogBook& book, MemoryEnv& env, uint8_t faults) {
+  for (size_t page = 0; page < kPageCount; ++page) env.files[PagePath(page)] = "old\r\n";
   size_t faultPage = faults % 8;
   if (faultPage < kPageCount) {
-    fs.faultPage = PagePath(faultPage);
-    fs.fault = static_cast<Fault>(1 + (faults >> 3) % 4);
+    env.faultPath = PagePath(faultPage);
+    constexpr Fault kSteps[] = {Fault::Create, Fault::Append, Fault::Close, Fault::Replace};
+    env.fault = kSteps[(faults >> 3) % 4];
   }
   for (size_t page = 0; page < kPageCount; ++page) {
-    int result = WritePage(page, book, fs, PagePath(page));
+    int result = WritePage(page, book, env, PagePath(page));
     // Nothing but the pages: a temporary file never outlives its page.
-    LW_CHECK(fs.files.size() == kPageCount);
+    LW_CHECK(env.files.size() == kPageCount);
     if (page != faultPage) {
       LW_CHECK(result == 0);
-      CheckCrLf(fs.files[PagePath(page)]);
+      CheckCrLf(env.files[PagePath(page)]);
     } else {
-      LW_CHECK(result == -1 && fs.files[PagePath(page)] == "old\r\n");
+      LW_CHECK(result == -1 && env.files[PagePath(page)] == "old\r\n");
       LW_CHECK(book.GetErrorText().find(PagePath(page)) != std::string::npos);
     }
   }
@@ -132,15 +90,15 @@ void RunPipelineCase(const uint8_t* data, size_t size) {
   VsLogBook book;
   for (const LogFile& file : input.files) FeedFile(book, file, input.options & 1 ? input.options : 0);
   ComputeStatistics(book);
-  MemoryFileSystem first;
+  MemoryEnv first;
   CheckFirstRun(book, first, input.faults);
 
   // A second statistics pass over the same book: the same bytes.
   ComputeStatistics(book);
-  MemoryFileSystem second;
+  MemoryEnv second;
   for (size_t page = 0; page < kPageCount; ++page) {
     LW_CHECK(WritePage(page, book, second, PagePath(page)) == 0);
-    if (first.faultPage != PagePath(page)) LW_CHECK(second.files[PagePath(page)] == first.files[PagePath(page)]);
+    if (first.faultPath != PagePath(page)) LW_CHECK(second.files[PagePath(page)] == first.files[PagePath(page)]);
   }
 
   // Every match has its row and every ranked opponent (and the player, once
@@ -159,7 +117,7 @@ void RunPipelineCase(const uint8_t* data, size_t size) {
   VsLogBook plain;
   CopyWithPlainNames(book, plain);
   ComputeStatistics(plain);
-  MemoryFileSystem third;
+  MemoryEnv third;
   for (size_t page : {4, 5}) {
     LW_CHECK(WritePage(page, plain, third, PagePath(page)) == 0);
     for (const char* c : {"<", ">", "\""}) {
