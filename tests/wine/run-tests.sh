@@ -30,7 +30,11 @@ check() { if [ -z "$2" ]; then echo "PASS $1"; else echo "FAIL $1: $2"; fail=1; 
 sj() { printf '%s' "${1//$'\n'/$'\r\n'}" | iconv -f UTF-8 -t CP932; }
 hex() { od -An -tx1 | tr -d ' \n'; }
 unix_path() { (cd / && timeout 60 winepath -u "$1" 2>/dev/null < /dev/null); }
-reg() { (cd / && timeout 60 wine reg "$@" < /dev/null > /dev/null 2>&1); }
+reg() {  # tried again: under load "wine reg" now and then fails to set a value
+  local _
+  for _ in 1 2 3; do (cd / && timeout 60 wine reg "$@" < /dev/null > /dev/null 2>&1) && return; sleep 1; done
+  return 1
+}
 fresh() { rm -rf "$1"; mkdir -p "$(dirname "$1")"; cp -R "$corpus" "$1"; chmod -R u+w "$1"; }
 differ() {  # the pages of two data folders, menu.html's time stamp aside
   for p in index menu personal observation ranking vslog; do
@@ -57,7 +61,7 @@ row() {
 }
 
 fresh "$work/native"
-(cd / && LC_ALL=C timeout 120 "$native" --no-wait "$work/native" < /dev/null > "$work/native.out" 2>&1)
+(cd / && LC_ALL=ja_JP.SJIS timeout 120 "$native" --no-wait "$work/native" < /dev/null > "$work/native.out" 2>&1)
 profile="$(cd / && timeout 60 wine cmd /c echo %USERPROFILE% < /dev/null 2> /dev/null | tr -d '\r')"
 data="$profile\\Application Data\\Halvik\\Brumbel"
 data_unix="$(unix_path "$data")"
@@ -65,7 +69,8 @@ data_unix="$(unix_path "$data")"
 # The NT line: the data folder under the user profile.
 fresh "$data_unix"
 row "profile: pages identical to the native build's" 0 "pages:$data"
-sed 's/^ledgerwise Ver/Ledgerwise.exe Ver/; s/$/\r/' "$work/native.out" > "$work/native.crlf"
+FROM="$work/native/analyze/index.html" TO="$data\\analyze\\index.html" perl -pe \
+  's/^ledgerwise Ver/Ledgerwise.exe Ver/; s/\Q$ENV{FROM}\E/$ENV{TO}/; s/\n/\r\n/' "$work/native.out" > "$work/native.crlf"
 check "profile: console bytes are the native ones with CR LF" "$(cmp "$work/native.crlf" "$work/out" 2>&1)"
 stamp="$(sed -n 31p "$data_unix/analyze/menu.html" | grep -o '[0-9-]* [0-9:]*')"
 check "profile: the menu's time stamp is the local time" \
@@ -85,7 +90,9 @@ no_folder="Brumbelのインストールフォルダの取得に失敗しまし�
 while IFS='|' read -r name rc want type value; do
   case "$value" in *ブランベル*) lw_have_japanese_locale || { echo "SKIP registry: $name: no ja_JP.UTF-8"; continue; } ;; esac
   if [ "$type" = none ]; then reg delete 'HKCU\Software\Halvik\Brumbel' /f
-  else reg add 'HKCU\Software\Halvik\Brumbel' /v 'Install Path' /t "$type" /d "$value" /f; fi
+  elif ! reg add 'HKCU\Software\Halvik\Brumbel' /v 'Install Path' /t "$type" /d "$value" /f; then
+    check "registry: $name" "the value could not be set"; continue
+  fi
   row "registry: $name" "$rc" "${want/NO_FOLDER/$no_folder}"
 done << 'ROWS'
 no key|255|NO_FOLDER|none|
