@@ -124,4 +124,11 @@ if lw_have_japanese_locale; then
   got="$(cd / && python3 "$here/pty_key.py" console "$work/shown" "$(printf '%s' "$prompt" | hex)" 2 -- wine "$exe" 2> /dev/null)"
   check "key wait: the console shows the Japanese text" "$([ "$got" = "prompt=1 waited=1 exit=0" ] && grep -q '分析中・・・' "$work/shown" || echo "$got: $(head -c 300 "$work/shown")")"
 fi
+# Every reference corpus through the command-line wrapper: pages as the
+# native build's, the statistics' single-precision figures included.
+check="$here/../../../shared/conformance/check.sh"
+if [ -f "$check" ]; then
+  LEDGERWISE_EXE="$exe" LEDGERWISE_WINEPREFIX="$WINEPREFIX" bash "$check" "$here/ledgerwise-wine.sh" > "$work/conformance" 2>&1
+  check "reference pages through ledgerwise-wine.sh ($(tail -1 "$work/conformance"))" "$(grep FAIL "$work/conformance")"
+fi
 exit "$fail"
