@@ -5,16 +5,6 @@
 
 namespace ledgerwise {
 
-void OpponentRecord::Clear() {
-  name.clear();
-  latestMatchIndex = 0;
-  ranked = false;
-  winRate = 0;
-  deviationScore = 0;
-  rankPosition = -1;
-  matches.clear();
-}
-
 OpponentRecord* VsLogBook::FindOpponent(std::string_view name) {
   auto it = index_.find(name);
   return it == index_.end() ? nullptr : &opponents[it->second];
@@ -29,7 +19,6 @@ MatchRecord& VsLogBook::OpenMatch(std::string_view name) {
   auto it = index_.find(name);
   if (it == index_.end()) {
     opponents.emplace_back();
-    opponents.back().Clear();
     opponents.back().name.assign(name);
     // The key views the record's own name, which never moves.
     it = index_.emplace(opponents.back().name, opponents.size() - 1).first;

@@ -82,8 +82,7 @@ void OpponentTable(PageWriter& w, const OpponentRecord& o) {
   w.Line("    <TH>\x8e\x8e\x8d\x87\x8e\x9e\x8a\xd4</TH>");
   w.Line("  </TR>");
   for (size_t i = 0; i < o.matches.size(); ++i) MatchRow(w, o.matches[i], i);
-  w.Line(kSpacerRow);
-  w.Line(kSpacerRow);
+  WriteSpacerRows(w);
   w.Line("</TBODY></TABLE>");
   w.Line("");
   w.Line("");

@@ -17,7 +17,7 @@ native="$(cd "$2" && pwd)/ledgerwise"
 missing="$(lw_wine_tools_missing)"
 [ -z "$missing" ] || { echo "wine tests skipped: not installed: $missing (tests/wine/setup.sh)"; exit 0; }
 # The corpus with the awkward names (upper-case suffixes, dir.log, .log.bak).
-corpus="$here/../../../shared/conformance/edge-101/data"
+corpus="$here/../conformance/edge-101/data"
 [ -d "$corpus" ] || corpus="$here/../../examples/data"
 work="$(mktemp -d)"
 export TZ=Asia/Tokyo  # the players' zone, so that local time and UTC differ
@@ -123,12 +123,5 @@ check "key wait: the prompt is the last line" "$([ "$(hex < "$work/key" | tail -
 if lw_have_japanese_locale; then
   got="$(cd / && python3 "$here/pty_key.py" console "$work/shown" "$(printf '%s' "$prompt" | hex)" 2 -- wine "$exe" 2> /dev/null)"
   check "key wait: the console shows the Japanese text" "$([ "$got" = "prompt=1 waited=1 exit=0" ] && grep -q '分析中・・・' "$work/shown" || echo "$got: $(head -c 300 "$work/shown")")"
-fi
-# Every reference corpus through the command-line wrapper: pages as the
-# native build's, the statistics' single-precision figures included.
-check="$here/../../../shared/conformance/check.sh"
-if [ -f "$check" ]; then
-  LEDGERWISE_EXE="$exe" LEDGERWISE_WINEPREFIX="$WINEPREFIX" bash "$check" "$here/ledgerwise-wine.sh" > "$work/conformance" 2>&1
-  check "reference pages through ledgerwise-wine.sh ($(tail -1 "$work/conformance"))" "$(grep FAIL "$work/conformance")"
 fi
 exit "$fail"
