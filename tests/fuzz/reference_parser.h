@@ -1,9 +1,9 @@
-// A slow, plain restatement of how log files are read, for the fuzzer to
-// hold the real parser, field readers and record store against. It works on
-// a whole file at once, keeps its own list of opponents, and writes out its
-// own phrases, grade words and limits instead of taking the product's, so a
-// wrong constant or a fast path that drifts from the rules shows up as a
-// different book.
+// A slow, plain restatement of how log files are read, for the fuzzer and
+// the model test to hold the real parser, field readers and record store
+// against. It works on a whole file at once, can keep its own list of
+// opponents, and writes out its own phrases, grade words and limits instead
+// of taking the product's, so a wrong constant or a fast path that drifts
+// from the rules shows up as a different book.
 #ifndef LEDGERWISE_TESTS_FUZZ_REFERENCE_PARSER_H_
 #define LEDGERWISE_TESTS_FUZZ_REFERENCE_PARSER_H_
 
@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -110,27 +111,35 @@ struct Opponent {
   std::vector<MatchRecord> matches;
 };
 
-// Opponents in order of first appearance, found by a plain walk.
+// Opponents in order of first appearance, found by a plain walk; the same
+// members as the product's book, so either can take the reading.
 struct Book {
   std::vector<Opponent> opponents;
   size_t current = SIZE_MAX;
-  bool inMatch = false;
+  ParseState parseState = ParseState::Idle;
 
-  MatchRecord& Open(const std::string& name) {
+  MatchRecord& OpenMatch(const std::string& name) {
     for (current = 0; current < opponents.size() && opponents[current].name != name;) ++current;
     if (current == opponents.size()) opponents.push_back({name, {}});
     opponents[current].matches.emplace_back();
     return opponents[current].matches.back();
   }
+  Opponent* currentOpponent() { return current == SIZE_MAX ? nullptr : &opponents[current]; }
 };
 
-class FileReader {
+}  // namespace reference
+
+// Reads a file into a reference::Book (what the fuzzer holds the product
+// against, so that a fault in the product's store shows too) or into a
+// product book.
+template <typename BookType>
+class ReferenceParser {
  public:
-  FileReader(Book& book, std::string_view name) : book_(book), day_(DayOf(name)) {}
+  ReferenceParser(BookType& book, std::string_view name) : book_(book), day_(reference::DayOf(name)) {}
 
   // Every CR LF becomes LF; each line is cut into pieces of kPiece bytes,
   // and a piece's text ends at its first NUL.
-  void Read(std::string_view content) {
+  void ReadFile(std::string_view content) {
     std::string folded;
     for (size_t i = 0; i < content.size(); ++i) {
       if (!(content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n')) folded += content[i];
@@ -139,8 +148,8 @@ class FileReader {
       size_t lf = rest.find('\n');
       std::string_view line = rest.substr(0, lf);
       rest = lf == std::string_view::npos ? std::string_view() : rest.substr(lf + 1);
-      for (; !line.empty(); line.remove_prefix(std::min(line.size(), kPiece))) {
-        std::string_view piece = line.substr(0, kPiece);
+      for (; !line.empty(); line.remove_prefix(std::min(line.size(), reference::kPiece))) {
+        std::string_view piece = line.substr(0, reference::kPiece);
         Piece(piece.substr(0, piece.find('\0')));
       }
     }
@@ -148,19 +157,20 @@ class FileReader {
 
  private:
   void Piece(std::string_view text) {
-    if (!book_.inMatch) {
+    using namespace reference;
+    if (book_.parseState == ParseState::Idle) {
       if (!Has(text, kMatchStart)) return;
       size_t paren = text.rfind('(');
       if (Timed(text) && paren != std::string_view::npos) {
         lastName_ = paren < 10 ? std::string() : std::string(text.substr(10, paren - 10));
       }
-      MatchRecord& m = book_.Open(lastName_);
+      MatchRecord& m = book_.OpenMatch(lastName_);
       StartFields(m, text);
       m.day = day_;
-      book_.inMatch = true;
+      book_.parseState = ParseState::InMatch;
       return;
     }
-    MatchRecord& m = book_.opponents[book_.current].matches.back();
+    MatchRecord& m = book_.currentOpponent()->matches.back();
     bool won = Has(text, kWin);
     if (won || Has(text, kLoss)) {
       m.result = won ? MatchResult::Won : MatchResult::Lost;
@@ -178,18 +188,39 @@ class FileReader {
 
   void End(MatchRecord& m, std::string_view text) {
     MatchRecord clock;
-    StartFields(clock, text);
-    if (Timed(text)) m.endSecond = clock.startSecond;
+    reference::StartFields(clock, text);
+    if (reference::Timed(text)) m.endSecond = clock.startSecond;
     if (int64_t{m.endSecond} < m.startSecond) m.endSecond += 86400;
-    book_.inMatch = false;
+    book_.parseState = ParseState::Idle;
   }
 
-  Book& book_;
+  BookType& book_;
   int32_t day_;
   std::string lastName_;
 };
 
-}  // namespace reference
+// Thirteen int32 fields and nothing else, so the bytes are the fields.
+static_assert(sizeof(MatchRecord) == 13 * sizeof(int32_t), "a new field of MatchRecord needs comparing");
+inline bool SameMatch(const MatchRecord& a, const MatchRecord& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The parser's whole output: opponents in order, their matches, the state
+// and the opponent whose match was opened last (names are unique).
+template <typename BookType>
+bool SameBook(VsLogBook& real, BookType& expected) {
+  if (real.parseState != expected.parseState || real.opponents.size() != expected.opponents.size()) return false;
+  for (size_t i = 0; i < real.opponents.size(); ++i) {
+    const auto& x = real.opponents[i];
+    const auto& y = expected.opponents[i];
+    if (x.name != y.name || x.matches.size() != y.matches.size()) return false;
+    for (size_t j = 0; j < x.matches.size(); ++j) {
+      if (!SameMatch(x.matches[j], y.matches[j])) return false;
+    }
+  }
+  auto* a = real.currentOpponent();
+  auto* b = expected.currentOpponent();
+  return (a == nullptr) == (b == nullptr) && (a == nullptr || a->name == b->name);
+}
+
 }  // namespace fuzz
 }  // namespace ledgerwise
 
