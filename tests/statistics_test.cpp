@@ -11,14 +11,14 @@ namespace {
 constexpr int32_t kDay = 732070;  // 4 May 2005
 using Figures = std::vector<int64_t>;
 
-struct MatchSpec {
+struct MatchPlan {
   int32_t day = kDay, start = 0, end = 0;
   MatchResult result = MatchResult::Won;
   int32_t wins = 0, losses = 0;  // the opponent's shown record
   int32_t grade = 10, rating = 0, chain = 0;
 };
 
-void Add(VsLogBook& book, std::string_view name, const MatchSpec& p) {
+void Add(VsLogBook& book, std::string_view name, const MatchPlan& p) {
   int32_t own = p.result == MatchResult::Won ? 2 : 0, theirs = p.result == MatchResult::Lost ? 2 : 0;
   book.OpenMatch(name) = MatchRecord{p.grade, p.wins, p.losses, p.rating, p.chain, 0, p.result,
                                      2,       own,    theirs,   p.day,    p.start, p.end};
@@ -158,6 +158,7 @@ TEST(RankingTest, Places) {
   const Case cases[] = {
       {{70, 60, 40}, 0.5f, 0.65f, {0, 1, 3, 2, 1}},
       {{50, 80, 50}, 0.5f, 0, {1, 0, 2, 3, 3}},
+      {{70, 40}, 0.5f, 0.45f, {0, 2, 1, 1}},  // both before the same opponent: one place
       {{-200, 30}, -1, 0, {1, 0, -1, -1}},
   };
   for (const Case& c : cases) {
