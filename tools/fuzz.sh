@@ -20,7 +20,7 @@ case "$build" in /*) ;; *) build="$top/$build" ;; esac
 
 echo "== building into $build with $cxx"
 mkdir -p "$build"
-cmake -S "$top" -B "$build" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S "$top" -B "$build" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEDGERWISE_WERROR=ON \
   -DLEDGERWISE_FUZZ=ON -DLEDGERWISE_TESTS=OFF > "$build/configure.log" 2>&1 ||
   { cat "$build/configure.log"; exit 1; }
 have_loggen=0
