@@ -23,9 +23,6 @@ using testing::Fault;
 using testing::MemoryEnv;
 using testing::Sjis;
 
-const char* const kPages[] = {"index.html",       "menu.html",   "personal.html",
-                              "observation.html", "ranking.html", "vslog.html"};
-
 // Two days of logs, one won match each.
 void TwoLogs(MemoryEnv& env) {
   env.folders.insert("data");
@@ -65,9 +62,11 @@ const char kWriteFailed[] = "エラー : ファイル data/analyze/vslog.html �
 const Row kRows[] = {
     {"a good run", nullptr, true,
      {"分析中・・・\n", "  20050504.log\n  20050505.log\n", "完了！\n",
-      "レポート : data/analyze/index.html\n"},
+      "レポート : data/analyze/index.html\nダッシュボード : data/analyze/dashboard.html\n"},
      {"エラー", "何かキー"},
-     {"data/analyze/index.html", "data/analyze/vslog.html"}},
+     {"data/analyze/index.html", "data/analyze/menu.html", "data/analyze/personal.html",
+      "data/analyze/observation.html", "data/analyze/ranking.html", "data/analyze/vslog.html",
+      "data/analyze/dashboard.html", "data/analyze/matches.csv"}},
     {"a folder argument that does not exist", [](MemoryEnv&, RunOptions& o) { Given(o, "nowhere"); },
      false, {"Brumbelのデータフォルダ nowhere が見つかりませんでした。"}, {"分析中"}},
     {"an empty folder argument never means the default folder",
@@ -137,10 +136,13 @@ const Row kRows[] = {
      [](MemoryEnv& e, RunOptions&) { e.files["data/20050504 - コピー.log"] = e.files["data/20050504.log"]; },
      true, {"同じ日付のログが複数あります。どれも読みます : 20050504 - コピー.log, 20050504.log\n"}},
     {"a console waits for a key", [](MemoryEnv& e, RunOptions&) { e.stdinConsole = true; }, true,
-     {"完了！\nレポート : data/analyze/index.html\n何かキーを押してください。\n"}, {}, {}, {},
+     {"ダッシュボード : data/analyze/dashboard.html\n何かキーを押してください。\n"}, {}, {}, {},
      [](const MemoryEnv& e) { EXPECT_EQ(e.keyWaits, 1); }},
     {"--no-wait never waits", [](MemoryEnv& e, RunOptions& o) { e.stdinConsole = true; o.noWait = true; },
      true, {}, {"何かキー"}, {}, {}, [](const MemoryEnv& e) { EXPECT_EQ(e.keyWaits, 0); }},
+    {"--pages-only writes the six pages alone", [](MemoryEnv&, RunOptions& o) { o.pagesOnly = true; }, true,
+     {"レポート : data/analyze/index.html\n"}, {"ダッシュボード"}, {"data/analyze/vslog.html"},
+     {"data/analyze/dashboard.html", "data/analyze/matches.csv"}},
     {"a Shift_JIS console gets Shift_JIS error lines",
      [](MemoryEnv& e, RunOptions&) { e.utf8 = false; e.unopenable = {"data/20050505.log"}; }, false,
      {Sjis("エラー : 入力ファイル data/20050505.log が開けません。"), Sjis("完了！")}, {"エラー"}},
@@ -163,13 +165,6 @@ TEST(RunTest, EveryRow) {
     EXPECT_TRUE(env.Temporaries().empty());
     if (row.also) row.also(env);
   }
-}
-
-TEST(RunTest, AllSixPagesAndNothingElse) {
-  MemoryEnv env;
-  TwoLogs(env);
-  ASSERT_EQ(ledgerwise::Run(RunOptions(), env), 0);
-  for (const char* page : kPages) EXPECT_TRUE(env.files.count(std::string("data/analyze/") + page)) << page;
 }
 
 TEST(RunTest, RunningOutOfMemoryLeavesNoTemporaryFile) {

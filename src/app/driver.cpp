@@ -235,6 +235,7 @@ bool RunSteps::Analyze() {
   console_.Text("\n");
   console_.Print(msg::kDone);
   console_.Print(msg::kOpenReport, Join(outputFolder_, "index.html"));
+  if (!options_.pagesOnly) console_.Print(msg::kOpenDashboard, Join(outputFolder_, "dashboard.html"));
   return ok;
 }
 
