@@ -49,14 +49,10 @@ struct Output {
 };
 
 const Output kOutputs[] = {
-    {"index.html", WriteIndexPage, true},
-    {"menu.html", nullptr, true},
-    {"personal.html", WritePersonalPage, true},
-    {"observation.html", WriteObservationPage, true},
-    {"ranking.html", WriteRankingPage, true},
-    {"vslog.html", WriteVsLogPage, true},
-    {"dashboard.html", WriteDashboard, false},
-    {"matches.csv", WriteMatchCsv, false},
+    {"index.html", WriteIndexPage, true},       {"menu.html", nullptr, true},
+    {"personal.html", WritePersonalPage, true}, {"observation.html", WriteObservationPage, true},
+    {"ranking.html", WriteRankingPage, true},   {"vslog.html", WriteVsLogPage, true},
+    {"dashboard.html", WriteDashboard, false},  {"matches.csv", WriteMatchCsv, false},
 };
 
 class RunSteps {
@@ -174,7 +170,8 @@ bool IsLeftover(const std::string& name) {
     std::string_view tail = std::string_view(name).substr(base.size());
     if (tail[0] != '.' || tail.substr(17) != ".tmp") continue;
     bool hex = true;
-    for (char c : tail.substr(1, 16)) hex = hex && ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'));
+    for (char c : tail.substr(1, 16))
+      hex = hex && ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'));
     if (hex) return true;
   }
   return false;
@@ -197,8 +194,8 @@ bool RunSteps::WriteOutputs() {
   for (const Output& output : kOutputs) {
     if (options_.pagesOnly && !output.page) continue;
     std::string path = Join(outputFolder_, output.name);
-    int result = output.write ? output.write(book_, env_, path)
-                              : WriteMenuPage(book_, env_, path, now);
+    int result =
+        output.write ? output.write(book_, env_, path) : WriteMenuPage(book_, env_, path, now);
     if (result < 0) {
       console_.PrintError(book_.GetErrorText());
       allWritten = false;
@@ -235,7 +232,8 @@ bool RunSteps::Analyze() {
   console_.Text("\n");
   console_.Print(msg::kDone);
   console_.Print(msg::kOpenReport, Join(outputFolder_, "index.html"));
-  if (!options_.pagesOnly) console_.Print(msg::kOpenDashboard, Join(outputFolder_, "dashboard.html"));
+  if (!options_.pagesOnly)
+    console_.Print(msg::kOpenDashboard, Join(outputFolder_, "dashboard.html"));
   return ok;
 }
 

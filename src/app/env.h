@@ -18,10 +18,10 @@ namespace ledgerwise {
 // How looking for the game's data folder ended.
 enum class FolderSearch {
   Found,
-  VersionUnknown,         // the OS version query failed
-  InstallFolderUnknown,   // no install folder in the registry
-  InstallFolderMissing,   // the registry names a folder that does not exist
-  DataFolderMissing,      // the per-user data folder does not exist
+  VersionUnknown,        // the OS version query failed
+  InstallFolderUnknown,  // no install folder in the registry
+  InstallFolderMissing,  // the registry names a folder that does not exist
+  DataFolderMissing,     // the per-user data folder does not exist
 };
 
 enum class EntryKind { Missing, Folder, File, Other };

@@ -116,7 +116,8 @@ bool LocaleWantsUtf8(const std::string& lcAll, const std::string& lcCtype,
   if (dot == std::string::npos) return true;
   std::string codeSet;
   for (char c : locale.substr(dot + 1, locale.find('@', dot) - dot - 1)) {
-    if (c != '-' && c != '_') codeSet += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (c == '-' || c == '_') continue;
+    codeSet += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   }
   for (const char* sjis : {"sjis", "shiftjis", "cp932", "ms932", "windows31j", "pck"}) {
     if (codeSet == sjis) return false;

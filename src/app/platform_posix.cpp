@@ -44,7 +44,8 @@ bool EndsWithLogSuffix(const std::string& name) {
 
 EntryKind KindOfPath(const std::string& path) {
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? EntryKind::Missing : EntryKind::Other;
+  if (::stat(path.c_str(), &st) != 0)
+    return errno == ENOENT ? EntryKind::Missing : EntryKind::Other;
   if (S_ISDIR(st.st_mode)) return EntryKind::Folder;
   return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Other;
 }

@@ -80,8 +80,8 @@ const char* GetInstallFolder() {
 
   // The registry does not promise a terminator: a value that fills the whole
   // cache without one is a path longer than Windows allows, not a folder.
-  bool usable = status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) &&
-                size > 0 && (size < sizeof cache || cache[sizeof cache - 1] == '\0');
+  bool usable = status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0 &&
+                (size < sizeof cache || cache[sizeof cache - 1] == '\0');
   if (!usable) {
     cache[0] = '\0';
     return nullptr;
@@ -224,13 +224,16 @@ class Win32Env : public Env {
   }
 
   Listing ListLogFiles(const std::string& folder, std::vector<std::string>* names) override {
-    Listing listing = FindEntries(folder, "\\*.log", [](const WIN32_FIND_DATAA& entry) {
-      // The pattern is also matched against 8.3 aliases, which lets
-      // "x.logfile" (alias X~1.LOG) through; only the long name counts.
-      const DWORD notAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
-      return (entry.dwFileAttributes & notAFile) == 0 && EndsWithLogSuffix(entry.cFileName) &&
-             !IsDeviceName(entry.cFileName);
-    }, names);
+    Listing listing = FindEntries(
+        folder, "\\*.log",
+        [](const WIN32_FIND_DATAA& entry) {
+          // The pattern is also matched against 8.3 aliases, which lets
+          // "x.logfile" (alias X~1.LOG) through; only the long name counts.
+          const DWORD notAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
+          return (entry.dwFileAttributes & notAFile) == 0 && EndsWithLogSuffix(entry.cFileName) &&
+                 !IsDeviceName(entry.cFileName);
+        },
+        names);
     // NTFS lists in its own collation and FAT in creation order; byte order
     // puts the dated names in date order on both.
     std::sort(names->begin(), names->end());
@@ -238,7 +241,8 @@ class Win32Env : public Env {
   }
 
   bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {
-    return FindEntries(folder, "\\*", [](const WIN32_FIND_DATAA&) { return true; }, names) ==
+    return FindEntries(
+               folder, "\\*", [](const WIN32_FIND_DATAA&) { return true; }, names) ==
            Listing::Complete;
   }
 
@@ -270,7 +274,8 @@ class Win32Env : public Env {
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     OVERLAPPED whole = {};
     DWORD flags = LOCKFILE_EXCLUSIVE_LOCK | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
-    if (LockFileEx(handle, flags, 0, 1, 0, &whole)) return std::make_unique<HandleFolderLock>(handle);
+    if (LockFileEx(handle, flags, 0, 1, 0, &whole))
+      return std::make_unique<HandleFolderLock>(handle);
     *busy = GetLastError() == ERROR_LOCK_VIOLATION || GetLastError() == ERROR_IO_PENDING;
     CloseHandle(handle);
     return nullptr;
@@ -365,7 +370,8 @@ void Win32Env::WriteConsole(const std::string& bytes) {
   size_t left = out.size();
   while (left > 0) {
     DWORD written = 0;
-    if (!WriteFile(output, data, static_cast<DWORD>(left), &written, nullptr) || written == 0) return;
+    if (!WriteFile(output, data, static_cast<DWORD>(left), &written, nullptr) || written == 0)
+      return;
     data += written;
     left -= written;
   }
