@@ -76,6 +76,7 @@ int main(int argc, char** argv) {
   for (const std::string& name : names) ledgerwise::ParseLogFile(book, folder + "/" + name);
   double parse = Seconds(t);
   report("read and parse", parse);
+  double parsePeak = PeakKilobytes() / 1024.0;
   t = Clock::now();
   ledgerwise::ComputeStatistics(book);
   double stats = Seconds(t);
@@ -109,6 +110,7 @@ int main(int argc, char** argv) {
   for (const auto& o : book.opponents) matches += o.matches.size();
   std::printf("files %zu, log MB %.1f, opponents %zu, matches %zu\n", names.size(), megabytes,
               book.opponents.size(), matches);
+  std::printf("peak memory after parsing %.1f MB\n", parsePeak);
   std::printf("peak memory %.1f MB (bound: 64 MB + 100 bytes a match = %.1f MB)\n",
               PeakKilobytes() / 1024.0, 64.0 + matches * 100.0 / (1024.0 * 1024.0));
   return 0;
