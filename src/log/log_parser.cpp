@@ -52,8 +52,13 @@ int ParseLogFile(VsLogBook& book, const std::string& path) {
     book.FormatErrorText(kInputOpenFailure, path.c_str());
     return -1;
   }
+  // Reads go straight into one buffer kept for every file: a block this
+  // large comes fresh from the system on each allocation on some heaps, and
+  // touching its pages anew for each of thousands of files costs more than
+  // reading them.
+  std::setvbuf(file.get(), nullptr, _IONBF, 0);
+  static thread_local std::unique_ptr<char[]> buffer(new char[kReadChunk]);
   LogFileParser parser(book, path);
-  std::unique_ptr<char[]> buffer(new char[kReadChunk]);
   size_t got;
   while ((got = std::fread(buffer.get(), 1, kReadChunk, file.get())) > 0) {
     parser.Feed(buffer.get(), got);
@@ -168,7 +173,7 @@ void LogFileParser::HandlePiece(std::string_view text, unsigned phrases) {
 }
 
 void LogFileParser::StartMatch(std::string_view line) {
-  if (HasTimePrefix(line) && FindByte(line.data(), line.data() + line.size(), '(') != nullptr) {
+  if (HasTimePrefix(line) && FindLastByte(line.data(), line.data() + line.size(), '(') != nullptr) {
     lastName_.assign(OpponentNameOf(line));
   }
   MatchRecord& match = book_.OpenMatch(lastName_);
