@@ -76,7 +76,7 @@ MatchRecord& VsLogBook::OpenMatch(std::string_view name) {
     }
     current_ = &opponents[index_[slot]];
   }
-  return current_->matches.emplace_back();
+  return current_->matches.emplace_back(matchPool_);
 }
 
 void VsLogBook::FormatErrorText(const char* format, ...) {

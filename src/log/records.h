@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "log/list_pool.h"
 #include "log/match_list.h"
 #include "stats/vs_stats.h"
 
@@ -104,6 +105,8 @@ class VsLogBook {
   // `opponents`, kEmpty where none. Four bytes an opponent and a half.
   static constexpr uint32_t kEmpty = UINT32_MAX;
   std::vector<uint32_t> index_;
+  // Where the match lists grow; the lists never free its blocks.
+  ListPool matchPool_{CompactList<MatchRecord>::kPoolUnit};
   // Names back to back in blocks that never move.
   std::vector<std::unique_ptr<char[]>> nameBlocks_;
   size_t nameRoom_ = 0;   // free bytes at the end of the last block
