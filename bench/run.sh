@@ -72,7 +72,7 @@ done
 echo
 if command -v wine > /dev/null && command -v x86_64-w64-mingw32-g++ > /dev/null; then
   cmake -S . -B "$build-mingw" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-      -DCMAKE_BUILD_TYPE=Release -DLEDGERWISE_TESTS=OFF > /dev/null
+      -DCMAKE_BUILD_TYPE=Release -DLEDGERWISE_TESTS=OFF > /dev/null 2>&1
   cmake --build "$build-mingw" -j"$(nproc)" --target ledgerwise > /dev/null
   export WINEPREFIX="$root/$build-mingw/wineprefix" WINEDEBUG=-all
   windows_data=$(winepath -w "$data" 2> /dev/null)  # makes the prefix the first time
