@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "app/env.h"
 #include "log/log_parser.h"
 #include "log/records.h"
 #include "report/pages.h"
@@ -17,7 +17,10 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using ledgerwise::Env;
 using ledgerwise::FileSystem;
+using ledgerwise::Listing;
+using ledgerwise::LogOpen;
 using ledgerwise::VsLogBook;
 
 double Seconds(Clock::time_point since) {
@@ -49,7 +52,8 @@ int main(int argc, char** argv) {
   namespace platform = ledgerwise::platform;
   std::string folder = argv[1];
   std::vector<std::string> names;
-  if (!platform::ListLogFiles(folder, &names) || names.empty()) {
+  std::unique_ptr<Env> env = platform::NewEnv();
+  if (env->ListLogFiles(folder, &names) != Listing::Complete || names.empty()) {
     std::fprintf(stderr, "no log files in %s\n", folder.c_str());
     return 1;
   }
@@ -73,7 +77,11 @@ int main(int argc, char** argv) {
   auto start = Clock::now();
   double startCpu = cpu;
   auto t = Clock::now();
-  for (const std::string& name : names) ledgerwise::ParseLogFile(book, folder + "/" + name);
+  for (const std::string& name : names) {
+    LogOpen status;
+    std::string path = folder + "/" + name;
+    ledgerwise::ParseLogFile(book, path, env->OpenLog(path, &status).get());
+  }
   double parse = Seconds(t);
   report("read and parse", parse);
   double parsePeak = PeakKilobytes() / 1024.0;
@@ -85,8 +93,8 @@ int main(int argc, char** argv) {
               megabytes / (parse + stats));
 
   std::string out = folder + "/analyze";
-  platform::EnsureDirectory(out);
-  std::unique_ptr<FileSystem> fs = platform::NewFileSystem();
+  env->EnsureFolder(out);
+  FileSystem* fs = env.get();
   struct Page {
     const char* name;
     int (*write)(VsLogBook&, FileSystem&, const std::string&);
@@ -97,7 +105,7 @@ int main(int argc, char** argv) {
                         {"ranking.html", ledgerwise::WriteRankingPage},
                         {"vslog.html", ledgerwise::WriteVsLogPage}};
   t = Clock::now();
-  ledgerwise::WriteMenuPage(book, *fs, out + "/menu.html", platform::CurrentLocalTime());
+  ledgerwise::WriteMenuPage(book, *fs, out + "/menu.html", env->Now());
   report("menu.html", Seconds(t));
   for (const Page& page : pages) {
     t = Clock::now();

@@ -5,7 +5,6 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "log/records.h"
 
@@ -33,10 +32,6 @@ class ScratchFolder {
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, std::string_view bytes);
-
-// The lines of a page, split after each CR LF; a line without CR LF at the
-// end of the page is kept as it is (so the tests can tell).
-std::vector<std::string> PageLines(const std::string& bytes);
 
 }  // namespace testing
 }  // namespace ledgerwise

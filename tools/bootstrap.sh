@@ -3,12 +3,13 @@
 # that is already there.
 #   tools/bootstrap.sh          compiler, CMake, GoogleTest
 #   tools/bootstrap.sh --all    also clang and its sanitizer and fuzzer
-#                               runtimes (CI; tests/wine/setup.sh and
+#                               runtimes, and unzip for the package check
+#                               (CI; tests/wine/setup.sh and
 #                               tests/browser/setup.sh add Wine and Chromium)
 set -euo pipefail
 packages=(g++ cmake make libgtest-dev)
 if [ "${1:-}" = "--all" ]; then
-  packages+=(clang libclang-rt-dev)
+  packages+=(clang libclang-rt-dev unzip)
 fi
 missing=()
 for p in "${packages[@]}"; do

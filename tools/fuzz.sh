@@ -20,7 +20,7 @@ case "$build" in /*) ;; *) build="$top/$build" ;; esac
 
 echo "== building into $build with $cxx"
 mkdir -p "$build"
-cmake -S "$top" -B "$build" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S "$top" -B "$build" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEDGERWISE_WERROR=ON \
   -DLEDGERWISE_FUZZ=ON -DLEDGERWISE_TESTS=OFF > "$build/configure.log" 2>&1 ||
   { cat "$build/configure.log"; exit 1; }
 have_loggen=0
@@ -33,7 +33,7 @@ fi
 cmake --build "$build" -j2 --target $build_targets || exit 1
 
 # Seeds: the hand-made ones, and a few small corpora from the generator (or,
-# without it, from the shared reference corpora), wrapped into the targets'
+# without it, from the reference corpora), wrapped into the targets'
 # input layout: an option byte, a fault byte, then files each starting with
 # its name byte and separated by FF FE.
 seeds="$build/seeds"
@@ -61,7 +61,7 @@ if [ "$have_loggen" = 1 ]; then
   echo "== seeds: tests/fuzz/seeds and ledgerwise-loggen"
 else
   n=0
-  for f in "$top"/../shared/conformance/*/data/*.log; do
+  for f in "$top"/tests/conformance/*/data/*.log; do
     [ -f "$f" ] || continue
     wrap "$seeds/shared-$n" "$f"; n=$((n + 1))
     [ "$n" -ge 8 ] && break

@@ -2,20 +2,19 @@
 # Builds the program and runs every test that this machine can run: unit
 # tests, the program end to end, the reference pages, and (where MinGW-w64
 # and Wine, or Chromium, are installed) the Windows build under Wine and the
-# report in a browser.
+# report in a browser. Each build is a workflow preset (CMakePresets.json):
+# `cmake --workflow --preset default` alone repeats the first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/bootstrap.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build build -j"$(nproc)"
-ctest --test-dir build --output-on-failure -j"$(nproc)"
+export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
+export CTEST_PARALLEL_LEVEL="${CTEST_PARALLEL_LEVEL:-$(nproc)}"
+cmake --workflow --preset default
 
 # The Windows build, its unit tests under Wine and the Wine end-to-end tests,
 # where MinGW-w64 and Wine are installed (tests/wine/setup.sh installs them).
 if command -v x86_64-w64-mingw32-g++ > /dev/null 2>&1 && command -v wine > /dev/null 2>&1; then
-  cmake --preset mingw > /dev/null
-  cmake --build --preset mingw -j"$(nproc)"
-  ctest --preset mingw -j"$(nproc)"
+  cmake --workflow --preset mingw
   tests/wine/run-tests.sh build-mingw build
 else
   echo "SKIP: Windows build and Wine tests (no MinGW-w64 or Wine; tests/wine/setup.sh installs them)"

@@ -1,9 +1,12 @@
 #include "app/driver.h"
 
+#include <cstddef>
+#include <map>
+#include <tuple>
 #include <vector>
 
 #include "app/messages.h"
-#include "app/platform.h"
+#include "log/calendar.h"
 #include "log/log_parser.h"
 #include "log/records.h"
 #include "report/pages.h"
@@ -15,134 +18,239 @@ namespace {
 
 class Console {
  public:
-  Console() : utf8_(platform::ConsoleWantsUtf8()) {}
+  explicit Console(Env& env) : env_(env), utf8_(env.ConsoleWantsUtf8()) {}
+  bool utf8() const { return utf8_; }
+  // Arguments are names and paths: shown with their control bytes masked.
   void Print(const Message& m, const std::string& argument = "") {
-    platform::WriteConsole(Render(m, utf8_, argument));
+    env_.WriteConsole(Render(m, utf8_, Printable(argument)));
   }
   void PrintError(const std::string& errorText) {
-    Print(msg::kErrorLine, LocalizeErrorText(errorText, utf8_));
+    std::string text = errorText;
+    bool ended = !text.empty() && text.back() == '\n';
+    if (ended) text.pop_back();
+    text = Printable(LocalizeErrorText(text + (ended ? "\n" : ""), utf8_));
+    if (ended) text.back() = '\n';
+    env_.WriteConsole(Render(msg::kErrorLine, utf8_, text));
   }
-  void Text(const std::string& bytes) { platform::WriteConsole(bytes); }
+  void Text(const std::string& bytes) { env_.WriteConsole(bytes); }
 
  private:
+  Env& env_;
   bool utf8_;
 };
 
-std::string Join(const std::string& folder, const std::string& name) {
-  return folder + platform::kPathSeparator + name;
-}
+// What one run writes into the output folder, in writing order.
+struct Output {
+  const char* name;
+  int (*write)(VsLogBook&, FileSystem&, const std::string&);  // nullptr: the menu
+  bool page;  // one of the six pages; the rest are left out by --pages-only
+};
 
-// Steps up to the data folder. False when the run cannot go on.
-bool LocateDataFolder(const RunOptions& options, Console& console, std::string* folder) {
-  if (!options.dataFolder.empty()) {
-    *folder = options.dataFolder;
-    if (platform::IsDirectory(*folder)) return true;
-    console.Print(msg::kDataFolderMissing, *folder);
-    return false;
+const Output kOutputs[] = {
+    {"index.html", WriteIndexPage, true},
+    {"menu.html", nullptr, true},
+    {"personal.html", WritePersonalPage, true},
+    {"observation.html", WriteObservationPage, true},
+    {"ranking.html", WriteRankingPage, true},
+    {"vslog.html", WriteVsLogPage, true},
+};
+
+class RunSteps {
+ public:
+  RunSteps(const RunOptions& options, Env& env) : options_(options), env_(env), console_(env) {}
+  Console& console() { return console_; }
+  bool Analyze();
+
+ private:
+  std::string Join(const std::string& folder, const std::string& name) const {
+    return folder + env_.Separator() + name;
   }
-  switch (platform::FindDataFolder(folder)) {
-    case platform::FolderSearch::Found:
+  bool LocateDataFolder();
+  Listing ListLogs(std::vector<std::string>* names);
+  void WarnSameDates(const std::vector<std::string>& names);
+  bool ParseAll(const std::vector<std::string>& names);
+  void RemoveLeftovers();
+  bool WriteOutputs();
+
+  const RunOptions& options_;
+  Env& env_;
+  Console console_;
+  VsLogBook book_;
+  std::string dataFolder_;
+  std::string outputFolder_;
+};
+
+bool RunSteps::LocateDataFolder() {
+  if (options_.folderGiven) {
+    dataFolder_ = options_.dataFolder;
+    switch (dataFolder_.empty() ? EntryKind::Missing : env_.KindOf(dataFolder_)) {
+      case EntryKind::Folder:
+        return true;
+      case EntryKind::File:
+        console_.Print(msg::kNotAFolder, dataFolder_);
+        return false;
+      default:
+        console_.Print(msg::kDataFolderMissing, dataFolder_);
+        return false;
+    }
+  }
+  switch (env_.FindDataFolder(&dataFolder_)) {
+    case FolderSearch::Found:
       return true;
-    case platform::FolderSearch::VersionUnknown:
-      console.Print(msg::kVersionQueryFailed);
+    case FolderSearch::VersionUnknown:
+      console_.Print(msg::kVersionQueryFailed);
       return false;
-    case platform::FolderSearch::InstallFolderUnknown:
-      console.Print(msg::kInstallFolderUnknown);
+    case FolderSearch::InstallFolderUnknown:
+      console_.Print(msg::kInstallFolderUnknown);
       return false;
-    case platform::FolderSearch::InstallFolderMissing:
-      console.Print(msg::kInstallFolderMissing, *folder);
+    case FolderSearch::InstallFolderMissing:
+      console_.Print(msg::kInstallFolderMissing, dataFolder_);
       return false;
-    case platform::FolderSearch::DataFolderMissing:
-      console.Print(msg::kDataFolderMissing, *folder);
-      console.Print(msg::kDataFolderArgumentHint);
+    case FolderSearch::DataFolderMissing:
+      console_.Print(msg::kDataFolderMissing, dataFolder_);
+      console_.Print(msg::kDataFolderArgumentHint);
       return false;
   }
   return false;
 }
 
-// Every log file into the book; false when one could not be read.
-bool ParseAll(VsLogBook& book, const std::string& folder, const std::vector<std::string>& names,
-              Console& console) {
+// A listing that broke off part way is an error, but the logs listed until
+// then are still read: the player gets what could be read, and is told.
+Listing RunSteps::ListLogs(std::vector<std::string>* names) {
+  Listing listing = env_.ListLogFiles(dataFolder_, names);
+  if (listing == Listing::Incomplete) {
+    console_.PrintError(Render(msg::kListingFailed, console_.utf8(), Printable(dataFolder_)));
+  } else if (names->empty()) {
+    console_.Print(msg::kNoLogFiles);
+  }
+  return listing;
+}
+
+// A copy Explorer makes ("20050501 - コピー.log") carries the original's
+// date; both are read, as the game's own files would be, but the player is
+// told, since that day's matches then count twice.
+void RunSteps::WarnSameDates(const std::vector<std::string>& names) {
+  std::map<std::tuple<int32_t, int32_t, int32_t>, std::vector<const std::string*>> byDate;
+  for (const std::string& name : names) {
+    int32_t year, month, day;
+    DateFromFileName(name, year, month, day);
+    if (year != 0 || month != 0 || day != 0) byDate[{year, month, day}].push_back(&name);
+  }
+  for (const auto& [date, group] : byDate) {
+    if (group.size() < 2) continue;
+    std::string list;
+    for (const std::string* name : group) list += (list.empty() ? "" : ", ") + *name;
+    console_.Print(msg::kSameDate, list);
+  }
+}
+
+bool RunSteps::ParseAll(const std::vector<std::string>& names) {
   bool allRead = true;
   for (const std::string& name : names) {
-    console.Text("  " + name + "\n");
-    if (ParseLogFile(book, Join(folder, name)) < 0) {
-      console.PrintError(book.GetErrorText());
+    std::string path = Join(dataFolder_, name);
+    LogOpen status;
+    std::unique_ptr<LogSource> source = env_.OpenLog(path, &status);
+    if (status == LogOpen::NotAFile) continue;  // it changed since the listing
+    console_.Text("  " + Printable(name) + "\n");
+    if (ParseLogFile(book_, path, source.get()) < 0) {
+      console_.PrintError(book_.GetErrorText());
       allRead = false;
     }
   }
   return allRead;
 }
 
-// The six pages; false when one could not be written. A failed page does
-// not stop the others.
-bool WritePages(VsLogBook& book, const std::string& outputFolder, Console& console) {
-  std::unique_ptr<FileSystem> fs = platform::NewFileSystem();
-  LocalTime now = platform::CurrentLocalTime();
-  struct Page {
-    const char* name;
-    int (*write)(VsLogBook&, FileSystem&, const std::string&);
-  };
-  static const Page kPages[] = {
-      {"index.html", WriteIndexPage},
-      {"menu.html", nullptr},
-      {"personal.html", WritePersonalPage},
-      {"observation.html", WriteObservationPage},
-      {"ranking.html", WriteRankingPage},
-      {"vslog.html", WriteVsLogPage},
-  };
+// A temporary file of ours: "<output name>.<16 hex digits>.tmp". Nothing
+// else in the folder is ever removed.
+bool IsLeftover(const std::string& name) {
+  constexpr size_t kTail = 1 + 16 + 4;
+  for (const Output& output : kOutputs) {
+    std::string_view base = output.name;
+    if (name.size() != base.size() + kTail || name.compare(0, base.size(), base) != 0) continue;
+    std::string_view tail = std::string_view(name).substr(base.size());
+    if (tail[0] != '.' || tail.substr(17) != ".tmp") continue;
+    bool hex = true;
+    for (char c : tail.substr(1, 16)) hex = hex && ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'));
+    if (hex) return true;
+  }
+  return false;
+}
+
+// Temporary files of a run that was killed before it could remove them.
+// Called under the run lock, so no other run is writing them right now.
+void RunSteps::RemoveLeftovers() {
+  std::vector<std::string> entries;
+  if (!env_.ListFolder(outputFolder_, &entries)) return;
+  for (const std::string& entry : entries) {
+    if (IsLeftover(entry)) env_.Remove(Join(outputFolder_, entry));
+  }
+}
+
+// A failed file does not stop the others.
+bool RunSteps::WriteOutputs() {
+  LocalTime now = env_.Now();  // the menu's time stamp
   bool allWritten = true;
-  for (const Page& page : kPages) {
-    std::string path = Join(outputFolder, page.name);
-    int result = page.write ? page.write(book, *fs, path) : WriteMenuPage(book, *fs, path, now);
+  for (const Output& output : kOutputs) {
+    if (options_.pagesOnly && !output.page) continue;
+    std::string path = Join(outputFolder_, output.name);
+    int result = output.write ? output.write(book_, env_, path)
+                              : WriteMenuPage(book_, env_, path, now);
     if (result < 0) {
-      console.PrintError(book.GetErrorText());
+      console_.PrintError(book_.GetErrorText());
       allWritten = false;
     }
   }
   return allWritten;
 }
 
-// Steps from the data folder to the last page; false on any failure.
-bool Analyze(const RunOptions& options, Console& console) {
-  std::string dataFolder;
-  if (!LocateDataFolder(options, console, &dataFolder)) return false;
+bool RunSteps::Analyze() {
+  if (!LocateDataFolder()) return false;
   std::vector<std::string> names;
-  if (!platform::ListLogFiles(dataFolder, &names) || names.empty()) {
-    console.Print(msg::kNoLogFiles);
+  bool ok = ListLogs(&names) == Listing::Complete;
+  if (names.empty()) return false;
+  console_.Print(msg::kAnalyzing);
+  console_.Text("\n");
+  WarnSameDates(names);
+  ok = ParseAll(names) && ok;
+  ComputeStatistics(book_);
+  console_.Text("\n");
+  console_.Print(msg::kWritingResults);
+  outputFolder_ = Join(dataFolder_, "analyze");
+  if (!env_.EnsureFolder(outputFolder_)) {
+    console_.Print(msg::kOutputFolderFailed, outputFolder_);
     return false;
   }
-  VsLogBook book;
-  console.Print(msg::kAnalyzing);
-  console.Text("\n");
-  bool ok = ParseAll(book, dataFolder, names, console);
-  ComputeStatistics(book);
-  console.Text("\n");
-  console.Print(msg::kWritingResults);
-  std::string outputFolder = Join(dataFolder, "analyze");
-  if (!platform::EnsureDirectory(outputFolder)) {
-    console.Print(msg::kOutputFolderFailed, outputFolder);
-    return false;
+  bool busy = false;
+  std::unique_ptr<FolderLock> lock = env_.LockFolder(outputFolder_, false, &busy);
+  if (busy) {
+    console_.Print(msg::kWaitingForOtherRun);
+    lock = env_.LockFolder(outputFolder_, true, &busy);
   }
-  if (!WritePages(book, outputFolder, console)) ok = false;
-  console.Text("\n");
-  console.Print(msg::kDone);
+  RemoveLeftovers();
+  ok = WriteOutputs() && ok;
+  console_.Text("\n");
+  console_.Print(msg::kDone);
+  console_.Print(msg::kOpenReport, Join(outputFolder_, "index.html"));
   return ok;
 }
 
 }  // namespace
 
-int Run(const RunOptions& options) {
-  Console console;
-  console.Text(std::string("\n") + platform::kProgramName + " " + kVersionText + "\n");
-  console.Text("Copyright (C) the Ledgerwise developers\n\n");
-  bool ok = Analyze(options, console);
+int Run(const RunOptions& options, Env& env) {
+  RunSteps steps(options, env);
+  steps.console().Text(std::string("\n") + platform::kProgramName + " " + kVersionText + "\n");
+  steps.console().Text("Copyright (C) the Ledgerwise developers\n\n");
+  bool ok = steps.Analyze();
   // A script, a pipe or a scheduled task never waits.
-  if (!options.noWait && platform::StdinIsConsole()) {
-    console.Print(msg::kPressAnyKey);
-    platform::WaitForKey();
+  if (!options.noWait && env.StdinIsConsole()) {
+    steps.console().Print(msg::kPressAnyKey);
+    env.WaitForKey();
   }
   return ok ? 0 : platform::kFailureExitCode;
+}
+
+void ReportOutOfMemory(Env& env) {
+  env.WriteConsole(Render(msg::kOutOfMemory, env.ConsoleWantsUtf8()));
 }
 
 }  // namespace ledgerwise

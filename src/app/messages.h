@@ -25,11 +25,30 @@ extern const Message kWritingResults;
 extern const Message kOutputFolderFailed;     // %s: the folder
 extern const Message kDone;
 extern const Message kPressAnyKey;
+extern const Message kNotAFolder;             // %s: the path
+extern const Message kListingFailed;          // %s: the folder
+extern const Message kSameDate;               // %s: the file names
+extern const Message kWaitingForOtherRun;
+extern const Message kOpenReport;             // %s: index.html's path
+extern const Message kOpenDashboard;          // %s: dashboard.html's path
+extern const Message kOutOfMemory;
 }  // namespace msg
 
 // The message with its one "%s" (if any) replaced by `argument`, which is
 // copied byte for byte whatever the encoding.
 std::string Render(const Message& message, bool utf8, const std::string& argument = "");
+
+// `text` as the console may show it: a control byte (below 0x20, or 0x7F)
+// becomes "?", so a file name cannot steer the terminal; every other byte,
+// those of Shift_JIS and UTF-8 names included, is kept.
+std::string Printable(const std::string& text);
+
+// Whether a POSIX console takes UTF-8, from the locale variables as C reads
+// them: the first of LC_ALL, LC_CTYPE and LANG that is set names the locale.
+// Only a locale that names a Shift_JIS code set gets Shift_JIS; none at all,
+// or C/POSIX (cron, containers, env -i), means UTF-8, today's terminals' own.
+bool LocaleWantsUtf8(const std::string& lcAll, const std::string& lcCtype,
+                     const std::string& lang);
 
 // ErrorText as the console should show it: a message formatted from one of
 // the book's error formats gets its words in UTF-8 when `utf8` is set; the

@@ -19,12 +19,11 @@
 #include <cstring>
 #include <random>
 
-#include "app/platform.h"
+#include "app/env.h"
 
 namespace ledgerwise {
 namespace platform {
 
-const char kPathSeparator = '\\';
 const char kProgramName[] = "Ledgerwise.exe";
 const int kFailureExitCode = -1;
 
@@ -48,6 +47,16 @@ bool EndsWithLogSuffix(const char* name) {
   // suffix test cannot be fooled by a double-byte character.
   return suffix[0] == '.' && (suffix[1] | 0x20) == 'l' && (suffix[2] | 0x20) == 'o' &&
          (suffix[3] | 0x20) == 'g';
+}
+
+// "AUX.log" or "COM1.log" opens a device, not a file, on Windows (and
+// under Wine a read of one never returns), whatever the folder says.
+bool IsDeviceName(const char* name) {
+  std::string base(name, std::strlen(name) - 4);
+  for (char& c : base) c = static_cast<char>(c & ~0x20);
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+         base[3] >= '1' && base[3] <= '9';
 }
 
 // The game's install folder from the registry, or nullptr. Read at most once
@@ -114,44 +123,31 @@ class Win32File : public WritableFile {
   HANDLE handle_;
 };
 
-class Win32FileSystem : public FileSystem {
+class HandleLogSource : public LogSource {
  public:
-  std::unique_ptr<WritableFile> CreateTemporary(const std::string& beside,
-                                                std::string* tempPath) override {
-    // random_device alone was not random on every MinGW runtime; the process
-    // id and the counter keep two runs apart even then.
-    std::random_device seed;
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    std::mt19937_64 random(uint64_t(seed()) ^ (uint64_t(GetCurrentProcessId()) << 32) ^
-                           uint64_t(counter.QuadPart));
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      char suffix[32];
-      std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
-                    static_cast<unsigned long long>(random()));
-      *tempPath = beside + suffix;
-      // CREATE_NEW fails on any existing entry of that name, a planted link
-      // included, so the page is only ever written into a file made here.
-      HANDLE handle = CreateFileA(tempPath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (handle != INVALID_HANDLE_VALUE) return std::make_unique<Win32File>(handle);
-      DWORD error = GetLastError();
-      if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
-    }
-    tempPath->clear();
-    return nullptr;
+  explicit HandleLogSource(HANDLE handle) : handle_(handle) {}
+  ~HandleLogSource() override { CloseHandle(handle_); }
+  int64_t Read(char* buffer, size_t size) override {
+    DWORD got = 0;
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+    if (!ReadFile(handle_, buffer, chunk, &got, nullptr)) return -1;
+    return got;
   }
-  bool Replace(const std::string& from, const std::string& to) override {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-  }
-  void Remove(const std::string& path) override {
-    if (!path.empty()) DeleteFileA(path.c_str());
-  }
+
+ private:
+  HANDLE handle_;
 };
 
-}  // namespace
+class HandleFolderLock : public FolderLock {
+ public:
+  explicit HandleFolderLock(HANDLE handle) : handle_(handle) {}
+  ~HandleFolderLock() override { CloseHandle(handle_); }  // closing releases the lock
 
-FolderSearch FindDataFolder(std::string* path) {
+ private:
+  HANDLE handle_;
+};
+
+FolderSearch FindDataFolderOnWindows(std::string* path) {
   path->clear();
   OSVERSIONINFOA version;
   std::memset(&version, 0, sizeof version);
@@ -180,66 +176,162 @@ FolderSearch FindDataFolder(std::string* path) {
   return PathFileExistsA(path->c_str()) ? FolderSearch::Found : FolderSearch::DataFolderMissing;
 }
 
-bool IsDirectory(const std::string& path) {
+EntryKind KindOfPath(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? EntryKind::Missing
+                                                                          : EntryKind::Other;
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return EntryKind::Folder;
+  return attributes & FILE_ATTRIBUTE_DEVICE ? EntryKind::Other : EntryKind::File;
 }
 
-bool EnsureDirectory(const std::string& path) {
-  if (IsDirectory(path)) return true;
-  if (CreateDirectoryA(path.c_str(), nullptr)) return true;
-  // Made by someone else in between: as good as made here.
-  return GetLastError() == ERROR_ALREADY_EXISTS && IsDirectory(path);
-}
-
-bool ListLogFiles(const std::string& folder, std::vector<std::string>* names) {
+// Every entry of `folder` that `keep` accepts, until the listing ends.
+template <typename Keep>
+Listing FindEntries(const std::string& folder, const char* pattern, Keep keep,
+                    std::vector<std::string>* names) {
   names->clear();
-  std::string pattern = folder + "\\*.log";
   WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA(pattern.c_str(), &entry);
+  HANDLE find = FindFirstFileA((folder + pattern).c_str(), &entry);
   if (find == INVALID_HANDLE_VALUE) {
     // No match is an empty folder, not a broken one.
-    return GetLastError() == ERROR_FILE_NOT_FOUND;
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? Listing::Complete : Listing::Unreadable;
   }
-  bool complete = true;
+  Listing listing = Listing::Complete;
   do {
-    // The pattern is also matched against 8.3 aliases, which lets
-    // "x.logfile" (alias X~1.LOG) through; only the long name counts.
-    const DWORD notAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
-    if ((entry.dwFileAttributes & notAFile) == 0 && EndsWithLogSuffix(entry.cFileName)) {
-      names->push_back(entry.cFileName);
-    }
+    if (keep(entry)) names->push_back(entry.cFileName);
     if (!FindNextFileA(find, &entry)) {
-      complete = GetLastError() == ERROR_NO_MORE_FILES;
+      if (GetLastError() != ERROR_NO_MORE_FILES) listing = Listing::Incomplete;
       break;
     }
   } while (true);
   FindClose(find);
-  // NTFS lists in its own collation and FAT in creation order; byte order
-  // puts the dated names in date order on both.
-  std::sort(names->begin(), names->end());
-  return complete;
+  return listing;
 }
 
-LocalTime CurrentLocalTime() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-}
+class Win32Env : public Env {
+ public:
+  char Separator() const override { return '\\'; }
+  FolderSearch FindDataFolder(std::string* path) override { return FindDataFolderOnWindows(path); }
+  EntryKind KindOf(const std::string& path) override { return KindOfPath(path); }
 
-bool StdinIsConsole() {
-  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-  DWORD mode;
-  return input != nullptr && input != INVALID_HANDLE_VALUE && GetConsoleMode(input, &mode) != 0;
-}
+  bool EnsureFolder(const std::string& path) override {
+    if (KindOfPath(path) == EntryKind::Folder) return true;
+    if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+    // Made by someone else in between: as good as made here.
+    return GetLastError() == ERROR_ALREADY_EXISTS && KindOfPath(path) == EntryKind::Folder;
+  }
 
-void WaitForKey() { _getch(); }
+  Listing ListLogFiles(const std::string& folder, std::vector<std::string>* names) override {
+    Listing listing = FindEntries(folder, "\\*.log", [](const WIN32_FIND_DATAA& entry) {
+      // The pattern is also matched against 8.3 aliases, which lets
+      // "x.logfile" (alias X~1.LOG) through; only the long name counts.
+      const DWORD notAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
+      return (entry.dwFileAttributes & notAFile) == 0 && EndsWithLogSuffix(entry.cFileName) &&
+             !IsDeviceName(entry.cFileName);
+    }, names);
+    // NTFS lists in its own collation and FAT in creation order; byte order
+    // puts the dated names in date order on both.
+    std::sort(names->begin(), names->end());
+    return listing;
+  }
 
-// The console shows Shift_JIS through the code page 932 it runs in on a
-// Japanese system; UTF-8 would come out as garbage there.
-bool ConsoleWantsUtf8() { return false; }
+  bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {
+    return FindEntries(folder, "\\*", [](const WIN32_FIND_DATAA&) { return true; }, names) ==
+           Listing::Complete;
+  }
 
-void WriteConsole(const std::string& bytes) {
+  std::unique_ptr<LogSource> OpenLog(const std::string& path, LogOpen* status) override {
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      *status = LogOpen::Failed;
+      return nullptr;
+    }
+    // A pipe or a device that took the log's place would block the read.
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+      CloseHandle(handle);
+      *status = LogOpen::NotAFile;
+      return nullptr;
+    }
+    *status = LogOpen::Opened;
+    return std::make_unique<HandleLogSource>(handle);
+  }
+
+  std::unique_ptr<FolderLock> LockFolder(const std::string& folder, bool wait,
+                                         bool* busy) override {
+    *busy = false;
+    std::string path = folder + "\\ledgerwise.lock";
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    OVERLAPPED whole = {};
+    DWORD flags = LOCKFILE_EXCLUSIVE_LOCK | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
+    if (LockFileEx(handle, flags, 0, 1, 0, &whole)) return std::make_unique<HandleFolderLock>(handle);
+    *busy = GetLastError() == ERROR_LOCK_VIOLATION || GetLastError() == ERROR_IO_PENDING;
+    CloseHandle(handle);
+    return nullptr;
+  }
+
+  std::unique_ptr<WritableFile> CreateTemporary(const std::string& beside,
+                                                std::string* tempPath) override {
+    // random_device alone was not random on every MinGW runtime; the process
+    // id and the counter keep two runs apart even then.
+    std::random_device seed;
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    std::mt19937_64 random(uint64_t(seed()) ^ (uint64_t(GetCurrentProcessId()) << 32) ^
+                           uint64_t(counter.QuadPart));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      char suffix[32];
+      std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
+                    static_cast<unsigned long long>(random()));
+      *tempPath = beside + suffix;
+      // CREATE_NEW fails on any existing entry of that name, a planted link
+      // included, so the page is only ever written into a file made here.
+      HANDLE handle = CreateFileA(tempPath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (handle != INVALID_HANDLE_VALUE) return std::make_unique<Win32File>(handle);
+      DWORD error = GetLastError();
+      if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    }
+    tempPath->clear();
+    return nullptr;
+  }
+  bool Replace(const std::string& from, const std::string& to) override {
+    return MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  }
+
+  void Remove(const std::string& path) override {
+    if (!path.empty()) DeleteFileA(path.c_str());
+  }
+
+  LocalTime Now() override {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+  }
+
+  // The messages are Shift_JIS; a console in another code page gets them
+  // converted to UTF-16 on the way (see WriteConsole).
+  bool ConsoleWantsUtf8() override { return false; }
+
+  void WriteConsole(const std::string& bytes) override;
+
+  bool StdinIsConsole() override {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode;
+    return input != nullptr && input != INVALID_HANDLE_VALUE && GetConsoleMode(input, &mode) != 0;
+  }
+
+  void WaitForKey() override { _getch(); }
+};
+
+void Win32Env::WriteConsole(const std::string& bytes) {
   // Each "\n" goes out as CR LF, the line end of the C runtime's text mode,
   // made here so the bytes are the same on a console, a pipe or a file.
   // No Shift_JIS trail byte is 0x0A, so every LF byte is a line end.
@@ -249,14 +341,26 @@ void WriteConsole(const std::string& bytes) {
     if (c == '\n') out += '\r';
     out += c;
   }
+  std::fflush(stdout);
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (output == nullptr || output == INVALID_HANDLE_VALUE) return;
+  DWORD mode;
+  if (GetConsoleMode(output, &mode) && GetConsoleOutputCP() != 932) {
+    // A console in any other code page would draw the Shift_JIS bytes as
+    // garbage; it gets the same text as UTF-16. Redirected output keeps
+    // the exact bytes.
+    int length = MultiByteToWideChar(932, 0, out.data(), static_cast<int>(out.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(932, 0, out.data(), static_cast<int>(out.size()), &wide[0], length);
+    DWORD written = 0;
+    WriteConsoleW(output, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    return;
+  }
   // One WriteFile per message rather than the C runtime's stream: stdout on
   // a console is unbuffered, an unbuffered stream may pass its bytes on one
   // at a time (Wine's runtime does), and a console that gets the lead and
   // trail byte of a Shift_JIS character in separate writes draws two wrong
   // characters instead of one right one.
-  std::fflush(stdout);
-  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (output == nullptr || output == INVALID_HANDLE_VALUE) return;
   const char* data = out.data();
   size_t left = out.size();
   while (left > 0) {
@@ -267,7 +371,11 @@ void WriteConsole(const std::string& bytes) {
   }
 }
 
-std::unique_ptr<FileSystem> NewFileSystem() { return std::make_unique<Win32FileSystem>(); }
+}  // namespace
+
+void InitProcess() {}
+
+std::unique_ptr<Env> NewEnv() { return std::make_unique<Win32Env>(); }
 
 }  // namespace platform
 }  // namespace ledgerwise

@@ -1,5 +1,7 @@
 #include "log/labels.h"
 
+#include "log/vs_stats.h"
+
 namespace ledgerwise {
 
 namespace {
@@ -14,7 +16,7 @@ constexpr std::string_view kWeekdayNames[7] = {
     "\x93\x79",  // 土
 };
 
-constexpr std::string_view kGradeNames[20] = {
+constexpr std::string_view kGradeNames[kGradeSlots] = {
     "\x8f\x5c\x8b\x89",  // 十級
     "\x8b\xe3\x8b\x89",  // 九級
     "\x94\xaa\x8b\x89",  // 八級
@@ -52,7 +54,7 @@ std::string_view SignMark(float x) {
 }
 
 std::string_view GradeName(int32_t grade) {
-  return grade >= 0 && grade < 20 ? kGradeNames[grade] : kUnknownGradeName;
+  return grade >= 0 && grade < kGradeSlots ? kGradeNames[grade] : kUnknownGradeName;
 }
 
 }  // namespace ledgerwise

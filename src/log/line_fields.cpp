@@ -24,22 +24,9 @@ bool StartsWithAt(std::string_view text, size_t at, std::string_view token) {
   return text.size() - at >= token.size() && std::memcmp(text.data() + at, token.data(), token.size()) == 0;
 }
 
-// The text after the last "(" of the line; false when the line has none.
-bool AfterLastParen(std::string_view line, std::string_view* rest) {
-  size_t paren = LastParen(line);
-  if (paren == std::string_view::npos) return false;
-  *rest = line.substr(paren + 1);
-  return true;
-}
-
 // The number right after `token` found at `at`; nothing when `at` is npos.
 void NumberAt(std::string_view line, size_t at, std::string_view token, int32_t* out) {
   if (at != std::string_view::npos) *out = LeadingInteger(line.substr(at + token.size()));
-}
-
-// The number right after the first `token` of `line`, if it has one.
-void NumberAfter(std::string_view line, std::string_view token, int32_t* out) {
-  NumberAt(line, FindBytes(line, token), token, out);
 }
 
 // The next occurrence of `needle` after the one at `at`.
@@ -110,6 +97,8 @@ std::string_view OpponentNameOf(std::string_view line) {
   return line.substr(10, paren - 10);
 }
 
+namespace {
+
 // The first grade word in table order that occurs after the last "(".
 // Rather than search the text twenty times, look at each occurrence of the
 // two word endings, "きゅう" and "だん", and at the bytes before it: the
@@ -135,11 +124,8 @@ int32_t GradeIn(std::string_view rest) {
   return best;
 }
 
-void GradeOf(std::string_view line, MatchRecord& match) {
-  std::string_view rest;
-  if (HasTimePrefix(line) && AfterLastParen(line, &rest)) match.grade = GradeIn(rest);
-}
-
+// The shown record after the first "だん", or failing that the first
+// "きゅう": wins up to "勝", losses after it. Nothing without "勝".
 void ShownRecordIn(std::string_view rest, MatchRecord& match) {
   size_t word = FindBytes(rest, phrase::kDan);
   size_t wordSize = phrase::kDan.size();
@@ -155,25 +141,10 @@ void ShownRecordIn(std::string_view rest, MatchRecord& match) {
   match.shownLosses = LeadingInteger(wins.substr(mark + phrase::kWinMark.size()));
 }
 
-void ShownRecordOf(std::string_view line, MatchRecord& match) {
-  std::string_view rest;
-  if (HasTimePrefix(line) && AfterLastParen(line, &rest)) ShownRecordIn(rest, match);
-}
+}  // namespace
 
-void RatingOf(std::string_view line, MatchRecord& match) {
-  if (HasTimePrefix(line)) NumberAfter(line, phrase::kRating, &match.rating);
-}
-
-void DisconnectRateOf(std::string_view line, MatchRecord& match) {
-  if (HasTimePrefix(line)) NumberAfter(line, phrase::kDisconnectRate, &match.disconnectRate);
-}
-
-void MaxChainOf(std::string_view line, MatchRecord& match) {
-  if (HasTimePrefix(line)) NumberAfter(line, phrase::kMaxChain, &match.maxChain);
-}
-
-// The same as the six readers in turn, in one pass over the line: the last
-// "(" and the first of each token are noted as the bytes go by.
+// One pass over the line: the last "(" and the first of each token are noted
+// as the bytes go by, then each field is read from where its token stands.
 void ReadMatchStartFields(MatchRecord& match, std::string_view line) {
   if (!HasTimePrefix(line)) return;
   SecondOfDay(line, match.startSecond);

@@ -1,6 +1,7 @@
-// Readers of single fields of a log line. Each looks for a fixed Shift_JIS
-// token and converts the decimal number after it. All searches are byte-wise;
-// nothing checks character boundaries.
+// Readers of the fields of a log line: the time prefix, the opponent's name
+// and the figures of a match-start line. Each figure follows a fixed
+// Shift_JIS token; all searches are byte-wise and nothing checks character
+// boundaries.
 #ifndef LEDGERWISE_LOG_LINE_FIELDS_H_
 #define LEDGERWISE_LOG_LINE_FIELDS_H_
 
@@ -31,15 +32,12 @@ void SecondOfDay(std::string_view line, int32_t& out);
 // the last "(" stands before byte 10.
 std::string_view OpponentNameOf(std::string_view line);
 
-// The readers below write nothing unless the line has the time prefix, and
-// leave their fields alone when their token is missing.
-void GradeOf(std::string_view line, MatchRecord& match);
-void ShownRecordOf(std::string_view line, MatchRecord& match);
-void RatingOf(std::string_view line, MatchRecord& match);
-void DisconnectRateOf(std::string_view line, MatchRecord& match);
-void MaxChainOf(std::string_view line, MatchRecord& match);
-
-// startSecond and the opponent's figures, in that order.
+// startSecond and the opponent's figures of a match-start line. Writes
+// nothing unless the line has the time prefix, and leaves a field alone when
+// its token is missing. After the last "(": the grade is the first grade word
+// in table order (kUnknownGrade when none), the shown record follows the
+// grade word. Rating, disconnect rate and max chain follow the first of their
+// tokens anywhere in the line.
 void ReadMatchStartFields(MatchRecord& match, std::string_view line);
 
 }  // namespace ledgerwise

@@ -1,7 +1,6 @@
 #include "log/log_parser.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -16,10 +15,6 @@ namespace {
 
 constexpr size_t kReadChunk = 1 << 20;
 constexpr unsigned char kAnchorTrail = 0xBD;  // second byte of "た"
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 const char* FindByte(const char* begin, const char* end, int c) {
   return static_cast<const char*>(std::memchr(begin, c, end - begin));
@@ -46,24 +41,27 @@ std::string_view LineText(const char* begin, const char* end) {
 
 }  // namespace
 
-int ParseLogFile(VsLogBook& book, const std::string& path) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) {
+int ParseLogFile(VsLogBook& book, const std::string& path, LogSource* source) {
+  if (source == nullptr) {
     book.FormatErrorText(kInputOpenFailure, path.c_str());
     return -1;
   }
-  // Reads go straight into one buffer kept for every file: a block this
-  // large comes fresh from the system on each allocation on some heaps, and
-  // touching its pages anew for each of thousands of files costs more than
-  // reading them.
-  std::setvbuf(file.get(), nullptr, _IONBF, 0);
+  // One buffer kept for every file: a block this large comes fresh from
+  // the system on each allocation on some heaps, and touching its pages anew
+  // for each of thousands of files costs more than reading them.
   static thread_local std::unique_ptr<char[]> buffer(new char[kReadChunk]);
   LogFileParser parser(book, path);
-  size_t got;
-  while ((got = std::fread(buffer.get(), 1, kReadChunk, file.get())) > 0) {
-    parser.Feed(buffer.get(), got);
+  int64_t got;
+  while ((got = source->Read(buffer.get(), kReadChunk)) > 0) {
+    parser.Feed(buffer.get(), static_cast<size_t>(got));
   }
+  // A match left open by a failed read stays open for the next file, as at
+  // any file end: the lines that were read count, the rest are lost.
   parser.Finish();
+  if (got < 0) {
+    book.FormatErrorText(kInputReadFailure, path.c_str());
+    return -1;
+  }
   return 0;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "log/log_source.h"
 #include "log/records.h"
 
 namespace ledgerwise {
@@ -21,10 +22,18 @@ constexpr const char kInputOpenFailure[] =
     "\x93\xfc\x97\xcd\x83\x74\x83\x40\x83\x43\x83\x8b %s "
     "\x82\xaa\x8a\x4a\x82\xaf\x82\xdc\x82\xb9\x82\xf1\x81\x42\n";  // 入力ファイル %s が開けません。
 
-// Reads one daily log file into the book. Returns 0 when the file was read
-// to its end (a read error counts as the end), -1 with ErrorText set when it
-// could not be opened; the book is then unchanged.
-int ParseLogFile(VsLogBook& book, const std::string& path);
+// ErrorText for a log file whose read failed part way, with its path.
+constexpr const char kInputReadFailure[] =
+    "\x93\xfc\x97\xcd\x83\x74\x83\x40\x83\x43\x83\x8b %s "
+    "\x82\xcc\x93\xc7\x82\xdd\x8d\x9e\x82\xdd\x82\xc9\x8e\xb8\x94\x73\x82\xb5"
+    "\x82\xdc\x82\xb5\x82\xbd\x81\x42\n";  // 入力ファイル %s の読み込みに失敗しました。
+
+// Reads one daily log file at `path` from `source`, which the caller opened
+// (nullptr: it could not be opened, and the book stays unchanged). Returns 0
+// when the file was read to its end, -1 with ErrorText set otherwise. What a
+// failed read delivered before it failed stays in the book: the report shows
+// what could be read, and the error line says what could not.
+int ParseLogFile(VsLogBook& book, const std::string& path, LogSource* source);
 
 // Feeds the bytes of one log file, in as many chunks as the caller likes.
 // The file's day comes from `path`'s base name. CR LF pairs fold to LF, a

@@ -7,16 +7,6 @@
 
 namespace ledgerwise {
 
-void OpponentRecord::Clear() {
-  name = {};
-  latestMatchIndex = 0;
-  ranked = false;
-  winRate = 0;
-  deviationScore = 0;
-  rankPosition = -1;
-  matches.clear();
-}
-
 namespace {
 
 constexpr size_t kNameBlock = 64 * 1024;
@@ -71,7 +61,6 @@ MatchRecord& VsLogBook::OpenMatch(std::string_view name) {
     if (index_[slot] == kEmpty) {
       index_[slot] = static_cast<uint32_t>(opponents.size());
       opponents.emplace_back();
-      opponents.back().Clear();
       opponents.back().name = StoreName(name);
     }
     current_ = &opponents[index_[slot]];

@@ -5,6 +5,7 @@
 #ifndef LEDGERWISE_LOG_RECORDS_H_
 #define LEDGERWISE_LOG_RECORDS_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -14,12 +15,9 @@
 
 #include "log/list_pool.h"
 #include "log/match_list.h"
-#include "stats/vs_stats.h"
+#include "log/vs_stats.h"
 
 namespace ledgerwise {
-
-// Grade index: 0 = 10-kyu ... 9 = 1-kyu, 10 = 1-dan ... 19 = 10-dan.
-constexpr int32_t kUnknownGrade = 20;  // no grade word in the match-start line
 
 // From the player's side.
 enum class MatchResult : int32_t { Undecided = 0, Won = 1, Lost = 2, Disconnected = 3 };
@@ -33,7 +31,7 @@ enum class ParseState : int32_t { Idle = 0, InMatch = 1 };
 // One match. Fields 1-6 are the opponent's figures as its match-start line
 // showed them, never the player's own.
 struct MatchRecord {
-  int32_t grade = 0;
+  int32_t grade = 0;  // a grade index, or kUnknownGrade
   int32_t shownWins = 0;
   int32_t shownLosses = 0;
   int32_t rating = 0;
@@ -58,8 +56,6 @@ struct OpponentRecord {
   float deviationScore = 0;
   int32_t rankPosition = -1;
   CompactList<MatchRecord> matches;
-
-  void Clear();
 };
 
 class VsLogBook {
@@ -102,7 +98,7 @@ class VsLogBook {
   std::string_view StoreName(std::string_view name);
 
   // Open addressing, linear probing, at most half full: positions in
-  // `opponents`, kEmpty where none. Four bytes an opponent and a half.
+  // `opponents`, kEmpty where none: 8 to 16 bytes an opponent.
   static constexpr uint32_t kEmpty = UINT32_MAX;
   std::vector<uint32_t> index_;
   // Where the match lists grow; the lists never free its blocks.

@@ -1,5 +1,7 @@
 // observation.html: the population of opponents as seen at each one's latest
 // match: how many, their mean win rate and grade, and one row per grade.
+#include <cstdint>
+
 #include "log/labels.h"
 #include "report/page_blocks.h"
 #include "report/pages.h"
@@ -7,11 +9,6 @@
 namespace ledgerwise {
 
 namespace {
-
-void SectionTitle(PageWriter& w, std::string_view title) {
-  w.Format("<tr><TD width=382 bgColor=black height=25><P align=center><FONT color=white size=3><B>%s</B></FONT></P></TD></TR>",
-           {title});
-}
 
 // A per-grade mean: the single-precision sum over the count, stored as a
 // single-precision figure and printed from it.
@@ -46,22 +43,18 @@ int WriteObservationPage(VsLogBook& book, FileSystem& fs, const std::string& pat
   WriteCommonHead(w, "\x92\xe8\x93\x5f\x8a\xcf\x91\xaa\x83\x66\x81\x5b\x83\x5e", false);
   w.Line("<TABLE cellSpacing=0 cellPadding=0 width=382 align=center><tbody>");
   // 総人口
-  SectionTitle(w, "\x91\x8d\x90\x6c\x8c\xfb");
+  WriteSectionTitle(w, "\x91\x8d\x90\x6c\x8c\xfb");
   w.Line("");
   // <tr><td bgColor=#b2c1dd><font color=#000000>%d人</font></font></td></tr>
   w.Format("<tr><td bgColor=#b2c1dd><font color=#000000>%d\x90\x6c</font></font></td></tr>",
            {static_cast<int64_t>(book.opponents.size())});
-  w.Line(kSpacerRow);
-  w.Line(kSpacerRow);
-  w.Line("");
+  WriteSectionEnd(w);
   // 平均勝率
-  SectionTitle(w, "\x95\xbd\x8b\xcf\x8f\x9f\x97\xa6");
+  WriteSectionTitle(w, "\x95\xbd\x8b\xcf\x8f\x9f\x97\xa6");
   w.Format("<tr><td bgColor=#b2c1dd><font color=#000000>%.3f</font></td></tr>", {double{s.meanWinRate}});
-  w.Line(kSpacerRow);
-  w.Line(kSpacerRow);
-  w.Line("");
+  WriteSectionEnd(w);
   // 平均段位
-  SectionTitle(w, "\x95\xbd\x8b\xcf\x92\x69\x88\xca");
+  WriteSectionTitle(w, "\x95\xbd\x8b\xcf\x92\x69\x88\xca");
   // Above 9 the mean grade reads in dan, from 9 down in kyu.
   if (s.meanGrade > 9) {
     double dan = static_cast<float>(double{s.meanGrade} - 9);
@@ -72,12 +65,10 @@ int WriteObservationPage(VsLogBook& book, FileSystem& fs, const std::string& pat
     // <tr><td bgColor=#b2c1dd><font color=#000000>%.1f級</font></td></tr>
     w.Format("<tr><td bgColor=#b2c1dd><font color=#000000>%.1f\x8b\x89</font></td></tr>", {kyu});
   }
-  w.Line(kSpacerRow);
-  w.Line(kSpacerRow);
-  w.Line("");
+  WriteSectionEnd(w);
   w.Line("<TABLE cellSpacing=0 cellPadding=0 width=382 align=center><tbody>");
   // 段位別データ
-  SectionTitle(w, "\x92\x69\x88\xca\x95\xca\x83\x66\x81\x5b\x83\x5e");
+  WriteSectionTitle(w, "\x92\x69\x88\xca\x95\xca\x83\x66\x81\x5b\x83\x5e");
   w.Line("</tbody></table>");
   w.Line("");
   w.Line("");

@@ -2,6 +2,13 @@
 
 namespace ledgerwise {
 
+namespace {
+
+// "&nbsp" without its semicolon, as the pages have always written it.
+constexpr std::string_view kSpacerRow = "<tr><td bgColor=#002567>&nbsp</td></tr>";
+
+}  // namespace
+
 void WriteCommonHead(PageWriter& w, std::string_view title, bool withRankingRule) {
   w.Line("<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">");
   w.Line("<html lang=\"ja\">");
@@ -65,6 +72,21 @@ void WriteCommonHead(PageWriter& w, std::string_view title, bool withRankingRule
   w.Line("\t<TR><TD width=420><P>&nbsp;</P></TD></TR>");
   w.Line("\t<TR><TD width=420><P>&nbsp;</P></TD></TR>");
   w.Line("</TBODY></TABLE>");
+  w.Line("");
+}
+
+void WriteSectionTitle(PageWriter& w, std::string_view title) {
+  w.Format("<tr><TD width=382 bgColor=black height=25><P align=center><FONT color=white size=3><B>%s</B></FONT></P></TD></TR>",
+           {title});
+}
+
+void WriteSpacerRows(PageWriter& w) {
+  w.Line(kSpacerRow);
+  w.Line(kSpacerRow);
+}
+
+void WriteSectionEnd(PageWriter& w) {
+  WriteSpacerRows(w);
   w.Line("");
 }
 

@@ -9,14 +9,22 @@
 
 namespace ledgerwise {
 
-// A one-cell row in the background colour between sections ("&nbsp" without
-// its semicolon, as the pages have always written it).
-constexpr std::string_view kSpacerRow = "<tr><td bgColor=#002567>&nbsp</td></tr>";
 constexpr std::string_view kPageEnd = "</BODY></HTML>";
 
 // Head lines, style block, the two body tags and the title banner: 57 lines,
 // 60 with the ranking page's TR.c rule.
 void WriteCommonHead(PageWriter& w, std::string_view title, bool withRankingRule);
+
+// The black banner row that opens a section of the personal and
+// observation pages.
+void WriteSectionTitle(PageWriter& w, std::string_view title);
+
+// Two one-cell rows in the background colour: the gap after a section or an
+// opponent's table.
+void WriteSpacerRows(PageWriter& w);
+
+// The spacer rows and a blank line: the end of a section.
+void WriteSectionEnd(PageWriter& w);
 
 // Escapes & < > " in an opponent name where it enters markup. The four bytes
 // never occur inside a Shift_JIS double-byte character, so byte-wise

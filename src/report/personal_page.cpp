@@ -1,7 +1,7 @@
 // personal.html: the player's record, win rate, deviation score, place and
 // total match time, each with its change over the recent period.
 #include <cmath>
-#include <cstdlib>
+#include <cstdint>
 
 #include "log/calendar.h"
 #include "log/labels.h"
@@ -19,17 +19,6 @@ constexpr const char kSame[] = "#606060";
 const char* ChangeColour(double change) {
   if (change > 0) return kRise;
   return change < 0 ? kFall : kSame;
-}
-
-void SectionTitle(PageWriter& w, std::string_view title) {
-  w.Format("<tr><TD width=382 bgColor=black height=25><P align=center><FONT color=white size=3><B>%s</B></FONT></P></TD></TR>",
-           {title});
-}
-
-void SectionEnd(PageWriter& w) {
-  w.Line(kSpacerRow);
-  w.Line(kSpacerRow);
-  w.Line("");
 }
 
 // The rate line's format, shared by the win rate and the deviation score.
@@ -99,29 +88,29 @@ int WritePersonalPage(VsLogBook& book, FileSystem& fs, const std::string& path) 
   WriteCommonHead(w, "\x8c\xc2\x90\x6c\x90\xed\x90\xd1", false);
   w.Line("<TABLE cellSpacing=0 cellPadding=0 width=382 align=center><tbody>");
   // 勝敗
-  SectionTitle(w, "\x8f\x9f\x94\x73");
+  WriteSectionTitle(w, "\x8f\x9f\x94\x73");
   w.Line("");
   const char* recordColour = ChangeColour(double(s.recentWins) - s.recentLosses);
   // <tr><td bgColor=#b2c1dd><font color=#000000>%d勝%d敗（<font color=%s>%d勝%d敗）</font></font></font></td></tr>
   w.Format("<tr><td bgColor=#b2c1dd><font color=#000000>%d\x8f\x9f%d\x94\x73\x81\x69<font color=%s>%d\x8f\x9f%d\x94\x73\x81\x6a</font></font></font></td></tr>",
            {s.wins, s.losses, recordColour, s.recentWins, s.recentLosses});
-  SectionEnd(w);
+  WriteSectionEnd(w);
   // 勝率
-  SectionTitle(w, "\x8f\x9f\x97\xa6");
+  WriteSectionTitle(w, "\x8f\x9f\x97\xa6");
   WinRateLine(w, s);
-  SectionEnd(w);
+  WriteSectionEnd(w);
   // 勝率偏差値
-  SectionTitle(w, "\x8f\x9f\x97\xa6\x95\xce\x8d\xb7\x92\x6c");
+  WriteSectionTitle(w, "\x8f\x9f\x97\xa6\x95\xce\x8d\xb7\x92\x6c");
   RateLine(w, s.ownDeviation, s.ownDeviationChange);
-  SectionEnd(w);
+  WriteSectionEnd(w);
   // ランキング
-  SectionTitle(w, "\x83\x89\x83\x93\x83\x4c\x83\x93\x83\x4f");
+  WriteSectionTitle(w, "\x83\x89\x83\x93\x83\x4c\x83\x93\x83\x4f");
   PlaceLine(w, s);
-  SectionEnd(w);
+  WriteSectionEnd(w);
   // 総試合時間
-  SectionTitle(w, "\x91\x8d\x8e\x8e\x8d\x87\x8e\x9e\x8a\xd4");
+  WriteSectionTitle(w, "\x91\x8d\x8e\x8e\x8d\x87\x8e\x9e\x8a\xd4");
   PlayTimeLine(w, s);
-  SectionEnd(w);
+  WriteSectionEnd(w);
   w.Line("</tbody>");
   w.Line("</table>");
   w.Line("");

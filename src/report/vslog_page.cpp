@@ -122,8 +122,7 @@ void OpponentTable(PageWriter& w, const OpponentRecord& o) {
   p = PutText(p, name);
   w.Commit(PutText(p, kTableColumns));
   for (size_t i = 0; i < o.matches.size(); ++i) MatchRow(w, o.matches[i], i);
-  w.Line(kSpacerRow);
-  w.Line(kSpacerRow);
+  WriteSpacerRows(w);
   w.Line("</TBODY></TABLE>");
   w.Line("");
   w.Line("");

@@ -1,6 +1,6 @@
 // Pieces shared by the fuzz targets and by the test that replays their
-// findings: how an input turns into log files and feeding patterns, how two
-// books are compared, and how a broken invariant stops the run.
+// findings: how an input turns into log files and feeding patterns, and how
+// a broken invariant stops the run.
 //
 // An input is one option byte, one fault byte, then up to kMaxFiles log
 // files separated by kFileSeparator. Each file's first byte picks its name
@@ -10,16 +10,15 @@
 #ifndef LEDGERWISE_TESTS_FUZZ_FUZZ_SUPPORT_H_
 #define LEDGERWISE_TESTS_FUZZ_FUZZ_SUPPORT_H_
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "log/log_parser.h"
-#include "log/records.h"
 
 namespace ledgerwise {
 namespace fuzz {
@@ -63,25 +62,16 @@ struct Input {
 
 inline Input SplitInput(const uint8_t* data, size_t size) {
   Input input;
+  input.options = size > 0 ? data[0] : 0;
+  input.faults = size > 1 ? data[1] : 0;
   std::string_view rest(reinterpret_cast<const char*>(data), size);
-  if (!rest.empty()) {
-    input.options = static_cast<uint8_t>(rest[0]);
-    rest.remove_prefix(1);
-  }
-  if (!rest.empty()) {
-    input.faults = static_cast<uint8_t>(rest[0]);
-    rest.remove_prefix(1);
-  }
-  while (!rest.empty() || input.files.empty()) {
-    size_t cut = input.files.size() + 1 < kMaxFiles ? rest.find(kFileSeparator)
-                                                    : std::string_view::npos;
+  rest.remove_prefix(std::min<size_t>(size, 2));
+  for (size_t cut = 0; cut != std::string_view::npos && (!rest.empty() || input.files.empty());) {
+    cut = input.files.size() + 1 < kMaxFiles ? rest.find(kFileSeparator) : std::string_view::npos;
     std::string_view piece = rest.substr(0, cut);
     rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + kFileSeparator.size());
-    LogFile file;
-    file.name = kFileNames[piece.empty() ? 0 : static_cast<uint8_t>(piece[0]) % kFileNameCount];
-    file.content = piece.empty() ? piece : piece.substr(1);
-    input.files.push_back(file);
-    if (cut == std::string_view::npos) break;
+    size_t name = piece.empty() ? 0 : static_cast<uint8_t>(piece[0]) % kFileNameCount;
+    input.files.push_back({kFileNames[name], piece.substr(std::min<size_t>(piece.size(), 1))});
   }
   return input;
 }
@@ -98,7 +88,7 @@ class ChunkSizes {
       case 0: return 0;
       case 1: return 1;
       case 2: return 2 + (r >> 8) % 6;
-      case 3: return kMaxLinePiece - 2 + (r >> 8) % 5;
+      case 3: return 1021 + (r >> 8) % 5;  // around a 1023-byte line piece
       case 4: return 1 + (r >> 8) % 4096;
       default: return 1 + (r >> 8) % 64;
     }
@@ -114,81 +104,20 @@ class ChunkSizes {
   uint64_t state_;
 };
 
-// Feeds one file in pieces; seed 0 means a single piece, as a small file is
-// read. Empty pieces point into the file, never at null, as a reader's
-// buffer would.
+// Feeds one file in pieces: seed 0 means one piece, as a small file is
+// read, kByteByByte the harshest split. Empty pieces point into the file,
+// never at null, as a reader's buffer would.
+constexpr uint64_t kByteByByte = ~uint64_t{0};
+
 inline void FeedFile(VsLogBook& book, const LogFile& file, uint64_t seed) {
   LogFileParser parser(book, file.name);
-  if (seed == 0) {
-    parser.Feed(file.content.data(), file.content.size());
-  } else {
-    ChunkSizes sizes(seed);
-    size_t at = 0;
-    while (at < file.content.size()) {
-      size_t n = sizes.Next();
-      if (n > file.content.size() - at) n = file.content.size() - at;
-      parser.Feed(file.content.data() + at, n);
-      at += n;
-    }
+  ChunkSizes sizes(seed);
+  for (size_t at = 0, n = 0; at < file.content.size(); at += n) {
+    n = seed == 0 ? file.content.size() : seed == kByteByByte ? 1 : sizes.Next();
+    n = std::min(n, file.content.size() - at);
+    parser.Feed(file.content.data() + at, n);
   }
   parser.Finish();
-}
-
-inline bool SameMatch(const MatchRecord& a, const MatchRecord& b) {
-  return a.grade == b.grade && a.shownWins == b.shownWins && a.shownLosses == b.shownLosses &&
-         a.rating == b.rating && a.maxChain == b.maxChain &&
-         a.disconnectRate == b.disconnectRate && a.result == b.result &&
-         a.gameCount == b.gameCount && a.ownGames == b.ownGames &&
-         a.opponentGames == b.opponentGames && a.day == b.day &&
-         a.startSecond == b.startSecond && a.endSecond == b.endSecond;
-}
-
-// The parser's whole output: opponents, matches, state and the current match.
-inline bool SameBook(VsLogBook& a, VsLogBook& b) {
-  if (a.parseState != b.parseState || a.opponents.size() != b.opponents.size()) return false;
-  for (size_t i = 0; i < a.opponents.size(); ++i) {
-    const OpponentRecord& x = a.opponents[i];
-    const OpponentRecord& y = b.opponents[i];
-    if (x.name != y.name || x.matches.size() != y.matches.size()) return false;
-    for (size_t j = 0; j < x.matches.size(); ++j) {
-      if (!SameMatch(x.matches[j], y.matches[j])) return false;
-    }
-  }
-  OpponentRecord* ca = a.currentOpponent();
-  OpponentRecord* cb = b.currentOpponent();
-  if ((ca == nullptr) != (cb == nullptr)) return false;
-  // Names are unique, so the same name is the same opponent.
-  return ca == nullptr || ca->name == cb->name;
-}
-
-// The invariants of any book the parser filled.
-inline void CheckBookShape(VsLogBook& book) {
-  if (book.parseState == ParseState::InMatch) LW_CHECK(book.currentMatch() != nullptr);
-  LW_CHECK(book.parseState == ParseState::Idle || book.parseState == ParseState::InMatch);
-  for (size_t i = 0; i < book.opponents.size(); ++i) {
-    OpponentRecord& o = book.opponents[i];
-    LW_CHECK(!o.matches.empty());
-    // The index answers for every name, with the one opponent of that name.
-    LW_CHECK(book.FindOpponent(o.name) == &o);
-    for (const MatchRecord& m : o.matches) {
-      LW_CHECK(m.grade >= 0 && m.grade <= kUnknownGrade);
-      int32_t result = static_cast<int32_t>(m.result);
-      LW_CHECK(result >= 0 && result <= 3);
-      LW_CHECK(m.gameCount >= 0);
-      if (m.result == MatchResult::Undecided || m.result == MatchResult::Disconnected) {
-        LW_CHECK(m.ownGames == 0 && m.opponentGames == 0);
-      } else {
-        // Two games to the winner, one to the loser of a three-game match.
-        LW_CHECK(m.ownGames >= 0 && m.ownGames <= 2 && m.opponentGames >= 0 && m.opponentGames <= 2);
-        LW_CHECK((m.ownGames == 2) != (m.opponentGames == 2) || m.ownGames + m.opponentGames == 0);
-        LW_CHECK((m.ownGames == 2) == (m.result == MatchResult::Won) || m.ownGames + m.opponentGames == 0);
-      }
-      if (m.result == MatchResult::Undecided) LW_CHECK(m.endSecond == 0);
-    }
-  }
-  // The current opponent holds the match opened last, so with a match open
-  // it is the one the next lines will finish.
-  if (book.currentOpponent() != nullptr) LW_CHECK(!book.currentOpponent()->matches.empty());
 }
 
 // The fuzz entry points, callable from a test that replays kept inputs.

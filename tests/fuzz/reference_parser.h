@@ -1,154 +1,225 @@
-// A slow, plain restatement of how a log file is read, for the fuzzer to
-// hold the real parser and field readers against. It works on a whole file
-// at once and uses nothing of the parser's line handling or of the field
-// readers, so a fast path that drifts from the rules shows up as a
-// different book.
+// A slow, plain restatement of how log files are read, for the fuzzer and
+// the model test to hold the real parser, field readers and record store
+// against. It works on a whole file at once, can keep its own list of
+// opponents, and writes out its own phrases, grade words and limits instead
+// of taking the product's, so a wrong constant or a fast path that drifts
+// from the rules shows up as a different book.
 #ifndef LEDGERWISE_TESTS_FUZZ_REFERENCE_PARSER_H_
 #define LEDGERWISE_TESTS_FUZZ_REFERENCE_PARSER_H_
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "log/calendar.h"
-#include "log/log_parser.h"
-#include "log/log_phrases.h"
 #include "log/records.h"
 
 namespace ledgerwise {
 namespace fuzz {
+namespace reference {
+
+constexpr size_t kPiece = 1023;  // a 1024-byte line buffer's take
+constexpr int32_t kNoGrade = 20;
+constexpr std::string_view kMatchStart =
+    "\x91\xce\x90\xed\x82\xf0\x8a\x4a\x8e\x6e\x82\xb5\x82\xdc\x82\xb5\x82\xbd";  // 対戦を開始しました
+constexpr std::string_view kWin = "\x8f\x9f\x82\xbf\x82\xdc\x82\xb5\x82\xbd";   // 勝ちました
+constexpr std::string_view kLoss = "\x95\x89\x82\xaf\x82\xdc\x82\xb5\x82\xbd";  // 負けました
+constexpr std::string_view kSaved =
+    "\x83\x8a\x83\x76\x83\x8c\x83\x43\x82\xf0\x83\x49\x81\x5b\x83\x67\x83\x5a\x81\x5b\x83\x75"
+    "\x82\xb5\x82\xdc\x82\xb5\x82\xbd";  // リプレイをオートセーブしました
+constexpr std::string_view kNotSaved =
+    "\x83\x5a\x81\x5b\x83\x75\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x91\xbd\x82\xa2\x82\xbd"
+    "\x82\xdf\x81\x41\x83\x5a\x81\x5b\x83\x75\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5"
+    "\x82\xb5\x82\xbd";  // セーブファイルが多いため、セーブできませんでした
+constexpr std::string_view kError =
+    "\x83\x47\x83\x89\x81\x5b\x82\xaa\x94\xad\x90\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd";  // エラーが発生しました
+constexpr std::string_view kLogout =
+    "\x83\x8d\x83\x4f\x83\x41\x83\x45\x83\x67\x82\xb5\x82\xdc\x82\xb5\x82\xbd";  // ログアウトしました
+constexpr std::string_view kDan = "\x82\xbe\x82\xf1";                     // だん
+constexpr std::string_view kKyu = "\x82\xab\x82\xe3\x82\xa4";             // きゅう
+constexpr std::string_view kWinMark = "\x8f\x9f";                         // 勝
+constexpr std::string_view kRating = "\x83\x8c\x81\x5b\x83\x67";          // レート
+constexpr std::string_view kDisconnect = "\x90\xd8\x92\x66\x97\xa6";      // 切断率
+constexpr std::string_view kMaxChain = "\x8d\xc5\x91\xe5";                // 最大
+constexpr std::string_view kGradeWords[kNoGrade] = {
+    "\x82\x50\x82\x4f\x82\xab\x82\xe3\x82\xa4", "\x82\x58\x82\xab\x82\xe3\x82\xa4",  // １０きゅう ９きゅう
+    "\x82\x57\x82\xab\x82\xe3\x82\xa4", "\x82\x56\x82\xab\x82\xe3\x82\xa4",          // ８きゅう ７きゅう
+    "\x82\x55\x82\xab\x82\xe3\x82\xa4", "\x82\x54\x82\xab\x82\xe3\x82\xa4",          // ６きゅう ５きゅう
+    "\x82\x53\x82\xab\x82\xe3\x82\xa4", "\x82\x52\x82\xab\x82\xe3\x82\xa4",          // ４きゅう ３きゅう
+    "\x82\x51\x82\xab\x82\xe3\x82\xa4", "\x82\x50\x82\xab\x82\xe3\x82\xa4",          // ２きゅう １きゅう
+    "\x82\xb5\x82\xe5\x82\xbe\x82\xf1", "\x82\x51\x82\xbe\x82\xf1",                  // しょだん ２だん
+    "\x82\x52\x82\xbe\x82\xf1", "\x82\x53\x82\xbe\x82\xf1",                          // ３だん ４だん
+    "\x82\x54\x82\xbe\x82\xf1", "\x82\x55\x82\xbe\x82\xf1",                          // ５だん ６だん
+    "\x82\x56\x82\xbe\x82\xf1", "\x82\x57\x82\xbe\x82\xf1",                          // ７だん ８だん
+    "\x82\x58\x82\xbe\x82\xf1", "\x82\x50\x82\x4f\x82\xbe\x82\xf1",                  // ９だん １０だん
+};
 
 // A leading integer as strtoll reads it (C locale white space, a sign,
 // digits), clamped to int32.
-inline int32_t ReferenceInteger(std::string_view text) {
-  std::string copy(text);
-  long long wide = std::strtoll(copy.c_str(), nullptr, 10);
-  if (wide > INT32_MAX) return INT32_MAX;
-  if (wide < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(wide);
+inline int32_t Integer(std::string_view text) {
+  long long wide = std::strtoll(std::string(text).c_str(), nullptr, 10);
+  return static_cast<int32_t>(wide > INT32_MAX ? INT32_MAX : wide < INT32_MIN ? INT32_MIN : wide);
 }
 
-// The figures of a match-start line, token by token with plain searches:
-// each number follows the first occurrence of its token; the grade is the
-// first word of the grade table (in table order) found after the last "(",
-// and the shown record follows the first "だん" there (else "きゅう").
-inline void ReferenceStartFields(MatchRecord& m, std::string_view line) {
-  if (!(line.size() >= 10 && line[0] == '[' && line[9] == ']')) return;
-  m.startSecond = ReferenceInteger(line.substr(1, 2)) * 3600 + ReferenceInteger(line.substr(4, 2)) * 60 +
-                  ReferenceInteger(line.substr(7, 2));
+inline bool Has(std::string_view text, std::string_view phrase) {
+  return text.find(phrase) != std::string_view::npos;
+}
+
+inline bool Timed(std::string_view line) { return line.size() >= 10 && line[0] == '[' && line[9] == ']'; }
+
+// The day of a file: "%04d%02d%02d" as sscanf reads the base name, then the
+// day count from 1 January of year 1 (day 1), 0 for no date.
+inline int32_t DayOf(std::string_view path) {
+  size_t slash = path.find_last_of("/\\");
+  std::string base(slash == std::string_view::npos ? path : path.substr(slash + 1));
+  int y = 0, m = 0, d = 0;
+  std::sscanf(base.c_str(), "%4d%2d%2d", &y, &m, &d);
+  if (y == 0 || m == 0 || d == 0) return 0;
+  if (m < 3) y -= 1, m += 12;
+  return 365 * y + y / 4 - y / 100 + y / 400 + (m + 1) * 306 / 10 + d - 428;
+}
+
+// The figures of a match-start line, token by token with plain searches.
+inline void StartFields(MatchRecord& m, std::string_view line) {
+  if (!Timed(line)) return;
+  m.startSecond = Integer(line.substr(1, 2)) * 3600 + Integer(line.substr(4, 2)) * 60 + Integer(line.substr(7, 2));
   auto numberAfter = [&](std::string_view token, int32_t& out) {
-    size_t at = line.find(token);
-    if (at != std::string_view::npos) out = ReferenceInteger(line.substr(at + token.size()));
+    if (Has(line, token)) out = Integer(line.substr(line.find(token) + token.size()));
   };
-  numberAfter(phrase::kRating, m.rating);
-  numberAfter(phrase::kDisconnectRate, m.disconnectRate);
-  numberAfter(phrase::kMaxChain, m.maxChain);
+  numberAfter(kRating, m.rating);
+  numberAfter(kDisconnect, m.disconnectRate);
+  numberAfter(kMaxChain, m.maxChain);
   size_t paren = line.rfind('(');
   if (paren == std::string_view::npos) return;
   std::string_view rest = line.substr(paren + 1);
-  m.grade = kUnknownGrade;
-  for (int32_t grade = 0; grade < kUnknownGrade; ++grade) {
-    if (rest.find(phrase::kGradeWords[grade]) != std::string_view::npos) {
-      m.grade = grade;
-      break;
-    }
-  }
-  std::string_view word = phrase::kDan;
-  size_t at = rest.find(word);
-  if (at == std::string_view::npos) {
-    word = phrase::kKyu;
-    at = rest.find(word);
-  }
-  if (at == std::string_view::npos) return;
-  std::string_view wins = rest.substr(at + word.size());
-  size_t mark = wins.find(phrase::kWinMark);
-  if (mark == std::string_view::npos) return;
-  m.shownWins = ReferenceInteger(wins);
-  m.shownLosses = ReferenceInteger(wins.substr(mark + phrase::kWinMark.size()));
+  for (m.grade = 0; m.grade < kNoGrade && !Has(rest, kGradeWords[m.grade]);) ++m.grade;
+  std::string_view word = Has(rest, kDan) ? kDan : kKyu;
+  if (!Has(rest, word)) return;
+  std::string_view wins = rest.substr(rest.find(word) + word.size());
+  if (!Has(wins, kWinMark)) return;
+  m.shownWins = Integer(wins);
+  m.shownLosses = Integer(wins.substr(wins.find(kWinMark) + kWinMark.size()));
 }
 
+struct Opponent {
+  std::string name;
+  std::vector<MatchRecord> matches;
+};
+
+// Opponents in order of first appearance, found by a plain walk; the same
+// members as the product's book, so either can take the reading.
+struct Book {
+  std::vector<Opponent> opponents;
+  size_t current = SIZE_MAX;
+  ParseState parseState = ParseState::Idle;
+
+  MatchRecord& OpenMatch(const std::string& name) {
+    for (current = 0; current < opponents.size() && opponents[current].name != name;) ++current;
+    if (current == opponents.size()) opponents.push_back({name, {}});
+    opponents[current].matches.emplace_back();
+    return opponents[current].matches.back();
+  }
+  Opponent* currentOpponent() { return current == SIZE_MAX ? nullptr : &opponents[current]; }
+};
+
+}  // namespace reference
+
+// Reads a file into a reference::Book (what the fuzzer holds the product
+// against, so that a fault in the product's store shows too) or into a
+// product book.
+template <typename BookType>
 class ReferenceParser {
  public:
-  ReferenceParser(VsLogBook& book, std::string_view name) : book_(book) {
-    int32_t y, m, d;
-    DateFromFileName(name, y, m, d);
-    day_ = DayNumberFromDate(y, m, d);
-  }
+  ReferenceParser(BookType& book, std::string_view name) : book_(book), day_(reference::DayOf(name)) {}
 
+  // Every CR LF becomes LF; each line is cut into pieces of kPiece bytes,
+  // and a piece's text ends at its first NUL.
   void ReadFile(std::string_view content) {
-    // Every CR LF becomes LF first; then the lines, each cut into pieces the
-    // size of a 1024-byte line buffer's take.
     std::string folded;
     for (size_t i = 0; i < content.size(); ++i) {
-      if (content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n') continue;
-      folded += content[i];
+      if (!(content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n')) folded += content[i];
     }
-    std::string_view rest = folded;
-    while (!rest.empty()) {
+    for (std::string_view rest = folded; !rest.empty();) {
       size_t lf = rest.find('\n');
       std::string_view line = rest.substr(0, lf);
       rest = lf == std::string_view::npos ? std::string_view() : rest.substr(lf + 1);
-      while (!line.empty()) {
-        std::string_view piece = line.substr(0, kMaxLinePiece);
-        line.remove_prefix(piece.size());
+      for (; !line.empty(); line.remove_prefix(std::min(line.size(), reference::kPiece))) {
+        std::string_view piece = line.substr(0, reference::kPiece);
         Piece(piece.substr(0, piece.find('\0')));
       }
     }
   }
 
  private:
-  static bool Has(std::string_view text, std::string_view phrase) {
-    return text.find(phrase) != std::string_view::npos;
-  }
-
   void Piece(std::string_view text) {
+    using namespace reference;
     if (book_.parseState == ParseState::Idle) {
-      if (!Has(text, phrase::kMatchStart)) return;
-      if (text.size() >= 10 && text[0] == '[' && text[9] == ']') {
-        size_t paren = text.rfind('(');
-        if (paren != std::string_view::npos) {
-          lastName_ = paren < 10 ? std::string() : std::string(text.substr(10, paren - 10));
-        }
+      if (!Has(text, kMatchStart)) return;
+      size_t paren = text.rfind('(');
+      if (Timed(text) && paren != std::string_view::npos) {
+        lastName_ = paren < 10 ? std::string() : std::string(text.substr(10, paren - 10));
       }
       MatchRecord& m = book_.OpenMatch(lastName_);
-      ReferenceStartFields(m, text);
+      StartFields(m, text);
       m.day = day_;
       book_.parseState = ParseState::InMatch;
       return;
     }
-    MatchRecord& m = *book_.currentMatch();
-    bool won = Has(text, phrase::kWin);
-    if (won || Has(text, phrase::kLoss)) {
+    MatchRecord& m = book_.currentOpponent()->matches.back();
+    bool won = Has(text, kWin);
+    if (won || Has(text, kLoss)) {
       m.result = won ? MatchResult::Won : MatchResult::Lost;
-      int32_t winnerGames = m.gameCount == 2 || m.gameCount == 3 ? 2 : 0;
-      int32_t loserGames = m.gameCount == 3 ? 1 : 0;
-      m.ownGames = won ? winnerGames : loserGames;
-      m.opponentGames = won ? loserGames : winnerGames;
+      int32_t winner = m.gameCount == 2 || m.gameCount == 3 ? 2 : 0, loser = m.gameCount == 3 ? 1 : 0;
+      m.ownGames = won ? winner : loser;
+      m.opponentGames = won ? loser : winner;
       End(m, text);
-    } else if (Has(text, phrase::kReplaySaved) || Has(text, phrase::kSaveFailed)) {
+    } else if (Has(text, kSaved) || Has(text, kNotSaved)) {
       ++m.gameCount;
-    } else if (Has(text, phrase::kError) || Has(text, phrase::kLogout)) {
+    } else if (Has(text, kError) || Has(text, kLogout)) {
       m.result = MatchResult::Disconnected;
       End(m, text);
     }
   }
 
   void End(MatchRecord& m, std::string_view text) {
-    if (text.size() >= 10 && text[0] == '[' && text[9] == ']') {
-      MatchRecord clock;
-      ReferenceStartFields(clock, text);
-      m.endSecond = clock.startSecond;
-    }
+    MatchRecord clock;
+    reference::StartFields(clock, text);
+    if (reference::Timed(text)) m.endSecond = clock.startSecond;
     if (int64_t{m.endSecond} < m.startSecond) m.endSecond += 86400;
     book_.parseState = ParseState::Idle;
   }
 
-  VsLogBook& book_;
-  int32_t day_ = 0;
+  BookType& book_;
+  int32_t day_;
   std::string lastName_;
 };
+
+// Thirteen int32 fields and nothing else, so the bytes are the fields.
+static_assert(sizeof(MatchRecord) == 13 * sizeof(int32_t), "a new field of MatchRecord needs comparing");
+inline bool SameMatch(const MatchRecord& a, const MatchRecord& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The parser's whole output: opponents in order, their matches, the state
+// and the opponent whose match was opened last (names are unique).
+template <typename BookType>
+bool SameBook(VsLogBook& real, BookType& expected) {
+  if (real.parseState != expected.parseState || real.opponents.size() != expected.opponents.size()) return false;
+  for (size_t i = 0; i < real.opponents.size(); ++i) {
+    const auto& x = real.opponents[i];
+    const auto& y = expected.opponents[i];
+    if (x.name != y.name || x.matches.size() != y.matches.size()) return false;
+    for (size_t j = 0; j < x.matches.size(); ++j) {
+      if (!SameMatch(x.matches[j], y.matches[j])) return false;
+    }
+  }
+  auto* a = real.currentOpponent();
+  auto* b = expected.currentOpponent();
+  return (a == nullptr) == (b == nullptr) && (a == nullptr || a->name == b->name);
+}
 
 }  // namespace fuzz
 }  // namespace ledgerwise

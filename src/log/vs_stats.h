@@ -1,14 +1,18 @@
-// The statistics block of the book: every figure the pages show beyond the
-// raw match list. Reset and filled by ComputeStatistics, read by the pages.
-#ifndef LEDGERWISE_STATS_VS_STATS_H_
-#define LEDGERWISE_STATS_VS_STATS_H_
+// The statistics block the book carries: every figure the pages show beyond
+// the raw match list. Declared with the records so the book depends on nothing
+// above it; the statistics pass resets and fills it, the pages read it.
+#ifndef LEDGERWISE_LOG_VS_STATS_H_
+#define LEDGERWISE_LOG_VS_STATS_H_
 
 #include <cstdint>
 
 namespace ledgerwise {
 
-// Per-grade arrays are indexed by grade: 0 = 10-kyu ... 19 = 10-dan.
-constexpr int kGradeSlots = 20;
+// Grade index: 0 = 10-kyu ... 9 = 1-kyu, 10 = 1-dan ... 19 = 10-dan; the
+// per-grade arrays have one slot each. The first index past them is the
+// grade of a match-start line without a grade word.
+constexpr int32_t kGradeSlots = 20;
+constexpr int32_t kUnknownGrade = kGradeSlots;
 
 struct VsStats {
   // Sums over decided matches and durations are 64-bit so no log can make
@@ -49,4 +53,4 @@ struct VsStats {
 
 }  // namespace ledgerwise
 
-#endif  // LEDGERWISE_STATS_VS_STATS_H_
+#endif  // LEDGERWISE_LOG_VS_STATS_H_

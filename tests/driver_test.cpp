@@ -1,0 +1,225 @@
+// The whole run through a system in memory: every message, exit code and
+// file it leaves, for each way the system can fail it.
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/driver.h"
+#include "app/messages.h"
+#include "tests/memory_env.h"
+#include "tests/sjis.h"
+#include "tests/test_support.h"
+
+namespace ledgerwise {
+namespace {
+
+using testing::Fault;
+using testing::MemoryEnv;
+using testing::Sjis;
+
+const char* const kPages[] = {"index.html",       "menu.html",   "personal.html",
+                              "observation.html", "ranking.html", "vslog.html"};
+
+// Two days of logs, one won match each.
+void TwoLogs(MemoryEnv& env) {
+  env.folders.insert("data");
+  env.files["data/20050504.log"] = testing::LogText(
+      {"[21:05:10]とまと(２だん 60勝40敗 レート1500 最大12連鎖 切断率3%)と対戦を開始しました",
+       "[21:09:40]とまとさんに勝ちました"});
+  env.files["data/20050505.log"] = env.files["data/20050504.log"];
+}
+
+struct Row {
+  const char* name;
+  std::function<void(MemoryEnv&, RunOptions&)> setup;
+  bool succeeds;
+  std::vector<std::string> shown = {};  // console texts (UTF-8 unless set up otherwise)
+  std::vector<std::string> notShown = {};
+  std::vector<std::string> present = {};  // files or folders there after the run
+  std::vector<std::string> absent = {};
+  std::function<void(const MemoryEnv&)> also = nullptr;
+};
+
+void Given(RunOptions& o, const char* folder) {
+  o.folderGiven = true;
+  o.dataFolder = folder;
+}
+
+void FailPage(MemoryEnv& env, Fault fault, const char* page) {
+  env.files[std::string("data/analyze/") + page] = "old";
+  env.folders.insert("data/analyze");
+  env.fault = fault;
+  env.faultPath = std::string("data/analyze/") + page;
+}
+
+void OldPageKept(const MemoryEnv& env) { EXPECT_EQ(env.files.at("data/analyze/vslog.html"), "old"); }
+
+const char kWriteFailed[] = "エラー : ファイル data/analyze/vslog.html の書き込みに失敗しました。";
+
+const Row kRows[] = {
+    {"a good run", nullptr, true,
+     {"分析中・・・\n", "  20050504.log\n  20050505.log\n", "完了！\n",
+      "レポート : data/analyze/index.html\n"},
+     {"エラー", "何かキー"},
+     {"data/analyze/index.html", "data/analyze/vslog.html"}},
+    {"a folder argument that does not exist", [](MemoryEnv&, RunOptions& o) { Given(o, "nowhere"); },
+     false, {"Brumbelのデータフォルダ nowhere が見つかりませんでした。"}, {"分析中"}},
+    {"an empty folder argument never means the default folder",
+     [](MemoryEnv&, RunOptions& o) { Given(o, ""); }, false,
+     {"Brumbelのデータフォルダ  が見つかりませんでした。"}, {}, {}, {"data/analyze"}},
+    {"a file as the folder argument",
+     [](MemoryEnv& e, RunOptions& o) { e.files["notes.txt"] = "x"; Given(o, "notes.txt"); }, false,
+     {"notes.txt はフォルダではありません。"}},
+    {"the OS version unknown", [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::VersionUnknown; },
+     false, {"OSのバージョン取得に失敗しました。"}},
+    {"no install folder in the registry",
+     [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::InstallFolderUnknown; }, false,
+     {"Brumbelのインストールフォルダの取得に失敗しました。"}},
+    {"the install folder missing",
+     [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::InstallFolderMissing; e.searchPath = "C:/B"; },
+     false, {"Brumbelのインストールフォルダ C:/B が見つかりませんでした。"}},
+    {"the data folder missing",
+     [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::DataFolderMissing; }, false,
+     {"Brumbelのデータフォルダ data が見つかりませんでした。\nデータフォルダはコマンドラインの引数で指定できます。"}},
+    {"no log file", [](MemoryEnv& e, RunOptions&) { e.files.clear(); }, false,
+     {"Brumbelの対戦ログファイルが見つかりませんでした。"}, {"分析中"}, {}, {"data/analyze"}},
+    {"a log that cannot be opened", [](MemoryEnv& e, RunOptions&) { e.unopenable = {"data/20050505.log"}; },
+     false, {"エラー : 入力ファイル data/20050505.log が開けません。", "完了！"}, {},
+     {"data/analyze/vslog.html"}},
+    {"a read that fails part way",
+     [](MemoryEnv& e, RunOptions&) { e.readFailsAfter["data/20050505.log"] = 10; }, false,
+     {"エラー : 入力ファイル data/20050505.log の読み込みに失敗しました。"}, {},
+     {"data/analyze/vslog.html"}},
+    {"a log that is no longer a file is skipped",
+     [](MemoryEnv& e, RunOptions&) { e.notFiles = {"data/20050505.log"}; }, true, {"  20050504.log\n"},
+     {"20050505", "エラー"}},
+    {"a listing that breaks off", [](MemoryEnv& e, RunOptions&) { e.listingBreaks = true; }, false,
+     {"エラー : フォルダ data の一覧を最後まで読めませんでした。", "  20050504.log"}, {},
+     {"data/analyze/vslog.html"}},
+    {"the output folder cannot be made",
+     [](MemoryEnv& e, RunOptions&) { e.unmakeable = {"data/analyze"}; }, false,
+     {"分析ファイルフォルダ data/analyze の作成に失敗しました。"}, {"完了"}},
+    {"a page that cannot be made does not stop the rest",
+     [](MemoryEnv& e, RunOptions&) { e.fault = Fault::Create; e.faultPath = "data/analyze/personal.html"; },
+     false, {"エラー : ファイル data/analyze/personal.html が開けません。", "完了！"}, {},
+     {"data/analyze/observation.html", "data/analyze/vslog.html"}, {"data/analyze/personal.html"}},
+    {"a failed write keeps the old page", [](MemoryEnv& e, RunOptions&) { FailPage(e, Fault::Append, "vslog.html"); },
+     false, {kWriteFailed}, {}, {}, {}, OldPageKept},
+    {"a failed close keeps the old page", [](MemoryEnv& e, RunOptions&) { FailPage(e, Fault::Close, "vslog.html"); },
+     false, {kWriteFailed}, {}, {}, {}, OldPageKept},
+    {"a failed rename keeps the old page", [](MemoryEnv& e, RunOptions&) { FailPage(e, Fault::Replace, "vslog.html"); },
+     false, {kWriteFailed}, {}, {}, {}, OldPageKept},
+    {"a killed run's temporary files go, nothing else",
+     [](MemoryEnv& e, RunOptions&) {
+       e.folders.insert("data/analyze");
+       for (const char* name : {"vslog.html.0123456789abcdef.tmp", "mine.html.0123456789abcdef.tmp",
+                                "vslog.html.tmp", "vslog.html.0123456789ABCDEF.tmp", "vslog.html.0123456789abcdef"}) {
+         e.files[std::string("data/analyze/") + name] = "x";
+       }
+     },
+     true, {}, {},
+     {"data/analyze/mine.html.0123456789abcdef.tmp", "data/analyze/vslog.html.tmp",
+      "data/analyze/vslog.html.0123456789ABCDEF.tmp", "data/analyze/vslog.html.0123456789abcdef"},
+     {"data/analyze/vslog.html.0123456789abcdef.tmp"}},
+    {"another run holds the lock", [](MemoryEnv& e, RunOptions&) { e.lockBusy = true; }, true,
+     {"ほかの実行が終わるのを待っています・・・\n"}, {}, {}, {},
+     [](const MemoryEnv& e) { EXPECT_EQ(e.lockWaits, 1); }},
+    {"control bytes in names are masked",
+     [](MemoryEnv& e, RunOptions&) { e.files["data/2005\x1b[2J\x7f.log"] = ""; }, true,
+     {"  2005?[2J?.log\n"}, {"\x1b", "\x7f"}},
+    {"two logs of one date are named",
+     [](MemoryEnv& e, RunOptions&) { e.files["data/20050504 - コピー.log"] = e.files["data/20050504.log"]; },
+     true, {"同じ日付のログが複数あります。どれも読みます : 20050504 - コピー.log, 20050504.log\n"}},
+    {"a console waits for a key", [](MemoryEnv& e, RunOptions&) { e.stdinConsole = true; }, true,
+     {"完了！\nレポート : data/analyze/index.html\n何かキーを押してください。\n"}, {}, {}, {},
+     [](const MemoryEnv& e) { EXPECT_EQ(e.keyWaits, 1); }},
+    {"--no-wait never waits", [](MemoryEnv& e, RunOptions& o) { e.stdinConsole = true; o.noWait = true; },
+     true, {}, {"何かキー"}, {}, {}, [](const MemoryEnv& e) { EXPECT_EQ(e.keyWaits, 0); }},
+    {"a Shift_JIS console gets Shift_JIS error lines",
+     [](MemoryEnv& e, RunOptions&) { e.utf8 = false; e.unopenable = {"data/20050505.log"}; }, false,
+     {Sjis("エラー : 入力ファイル data/20050505.log が開けません。"), Sjis("完了！")}, {"エラー"}},
+};
+
+TEST(RunTest, EveryRow) {
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.name);
+    MemoryEnv env;
+    RunOptions options;
+    options.noWait = false;
+    TwoLogs(env);
+    if (row.setup) row.setup(env, options);
+    int code = ledgerwise::Run(options, env);
+    EXPECT_EQ(code, row.succeeds ? 0 : platform::kFailureExitCode);
+    for (const std::string& text : row.shown) EXPECT_NE(env.console.find(text), std::string::npos) << text;
+    for (const std::string& text : row.notShown) EXPECT_EQ(env.console.find(text), std::string::npos) << text;
+    for (const std::string& path : row.present) EXPECT_TRUE(env.files.count(path) || env.folders.count(path)) << path;
+    for (const std::string& path : row.absent) EXPECT_FALSE(env.files.count(path) || env.folders.count(path)) << path;
+    EXPECT_TRUE(env.Temporaries().empty());
+    if (row.also) row.also(env);
+  }
+}
+
+TEST(RunTest, AllSixPagesAndNothingElse) {
+  MemoryEnv env;
+  TwoLogs(env);
+  ASSERT_EQ(ledgerwise::Run(RunOptions(), env), 0);
+  for (const char* page : kPages) EXPECT_TRUE(env.files.count(std::string("data/analyze/") + page)) << page;
+}
+
+TEST(RunTest, RunningOutOfMemoryLeavesNoTemporaryFile) {
+  MemoryEnv env;
+  TwoLogs(env);
+  env.fault = Fault::OutOfMemory;
+  env.faultPath = "data/analyze/vslog.html";
+  EXPECT_THROW(ledgerwise::Run(RunOptions(), env), std::bad_alloc);
+  EXPECT_TRUE(env.Temporaries().empty());
+  env.console.clear();
+  ReportOutOfMemory(env);
+  EXPECT_EQ(env.console, "メモリが足りません。\n");
+}
+
+TEST(LocaleTest, TheFirstSetVariableNamesTheConsolesCodeSet) {
+  struct Case {
+    const char *lcAll, *lcCtype, *lang;
+    bool utf8;
+  } cases[] = {
+      {"", "", "", true},                          // no locale at all: cron, env -i
+      {"", "", "C", true},
+      {"", "", "ja_JP.SJIS", false},
+      {"", "", "ja_JP.Shift_JIS@x", false},
+      {"ja_JP.UTF-8", "ja_JP.SJIS", "ja_JP.SJIS", true},  // LC_ALL wins
+      {"C", "", "ja_JP.PCK", true},
+      {"", "ja_JP.cp932", "ja_JP.UTF-8", false},   // LC_CTYPE before LANG
+      {"", "", "ja_JP.eucJP", true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LocaleWantsUtf8(c.lcAll, c.lcCtype, c.lang), c.utf8) << c.lcAll << "|" << c.lcCtype << "|" << c.lang;
+  }
+}
+
+#ifndef _WIN32
+// A log that became a FIFO or a device after the listing: refused at once,
+// never read (a read of either would hold the run for ever).
+TEST(PlatformTest, OnlyRegularFilesOpenAsLogs) {
+  testing::ScratchFolder folder;
+  ASSERT_EQ(::mkfifo(folder.File("fifo.log").c_str(), 0600), 0);
+  testing::WriteFile(folder.File("a.log"), "x");
+  std::unique_ptr<Env> env = platform::NewEnv();
+  for (const std::string& path : {folder.File("fifo.log"), std::string("/dev/zero"), folder.path()}) {
+    LogOpen status;
+    EXPECT_EQ(env->OpenLog(path, &status), nullptr);
+    EXPECT_EQ(status, LogOpen::NotAFile) << path;
+  }
+  LogOpen status;
+  EXPECT_NE(env->OpenLog(folder.File("a.log"), &status), nullptr);
+}
+#endif
+
+}  // namespace
+}  // namespace ledgerwise
