@@ -27,6 +27,15 @@ double Seconds(Clock::time_point since) {
   return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
+// Processor seconds of this process: on a loaded machine they show the
+// work done where wall-clock time shows the waiting too.
+double CpuSeconds() {
+  struct rusage usage;
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 long PeakKilobytes() {
   struct rusage usage;
   getrusage(RUSAGE_SELF, &usage);
@@ -58,11 +67,15 @@ int main(int argc, char** argv) {
   }
   double megabytes = bytes / 1e6;
   VsLogBook book;
-  std::printf("%-22s %9s %10s\n", "phase", "seconds", "MB/s");
+  std::printf("%-22s %9s %9s %10s\n", "phase", "seconds", "cpu", "MB/s");
+  double cpu = CpuSeconds();
   auto report = [&](const char* phase, double seconds) {
-    std::printf("%-22s %9.3f %10.0f\n", phase, seconds, megabytes / seconds);
+    double now = CpuSeconds();
+    std::printf("%-22s %9.3f %9.3f %10.0f\n", phase, seconds, now - cpu, megabytes / seconds);
+    cpu = now;
   };
   auto start = Clock::now();
+  double startCpu = cpu;
   auto t = Clock::now();
   for (const std::string& name : names) {
     LogOpen status;
@@ -71,11 +84,13 @@ int main(int argc, char** argv) {
   }
   double parse = Seconds(t);
   report("read and parse", parse);
+  double parsePeak = PeakKilobytes() / 1024.0;
   t = Clock::now();
   ledgerwise::ComputeStatistics(book);
   double stats = Seconds(t);
   report("statistics", stats);
-  report("parse + statistics", parse + stats);
+  std::printf("%-22s %9.3f %9.3f %10.0f\n", "parse + statistics", parse + stats, cpu - startCpu,
+              megabytes / (parse + stats));
 
   std::string out = folder + "/analyze";
   env->EnsureFolder(out);
@@ -97,11 +112,13 @@ int main(int argc, char** argv) {
     page.write(book, *fs, out + "/" + page.name);
     report(page.name, Seconds(t));
   }
-  report("whole run", Seconds(start));
+  std::printf("%-22s %9.3f %9.3f %10.0f\n", "whole run", Seconds(start), CpuSeconds() - startCpu,
+              megabytes / Seconds(start));
   size_t matches = 0;
   for (const auto& o : book.opponents) matches += o.matches.size();
   std::printf("files %zu, log MB %.1f, opponents %zu, matches %zu\n", names.size(), megabytes,
               book.opponents.size(), matches);
+  std::printf("peak memory after parsing %.1f MB\n", parsePeak);
   std::printf("peak memory %.1f MB (bound: 64 MB + 100 bytes a match = %.1f MB)\n",
               PeakKilobytes() / 1024.0, 64.0 + matches * 100.0 / (1024.0 * 1024.0));
   return 0;

@@ -3,19 +3,43 @@
 #   bench/run.sh [SCALE]
 # SCALE 1.0 is a heavy player's ten years (about 3,100 daily files, 680,000
 # matches, 20,000 opponents, 240 MB of logs); the run also measures half and
-# a quarter of it, to show how the cost grows. Prints per phase the time,
-# MB/s of log input and peak memory, and the time of
-# `LC_ALL=C grep -cF <match-start phrase>` over the same files (its output
-# goes to a file: on /dev/null grep stops at the first match).
+# a quarter of it, to show how the cost grows. For each it prints the phases
+# of the in-process benchmark (wall and processor seconds, MB/s, peak memory)
+# and the whole program's run, each the median of three, beside the median
+# of three runs of `LC_ALL=C grep -cF <match-start phrase>` over the same
+# files (its output goes to a file: on /dev/null grep stops at the first
+# match). Then the Windows build under Wine against the native one (skipped
+# where Wine or MinGW-w64 is missing), and peak memory for a player who met
+# a million opponents once each (SCALE times a million).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root="$PWD"
 scale="${1:-1.0}"
 build=build-bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLEDGERWISE_TESTS=OFF > /dev/null
-cmake --build "$build" -j"$(nproc)" --target ledgerwise-bench ledgerwise-loggen > /dev/null
+cmake --build "$build" -j"$(nproc)" --target ledgerwise ledgerwise-bench ledgerwise-loggen > /dev/null
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 phrase="$(printf '\x91\xce\x90\xed\x82\xf0\x8a\x4a\x8e\x6e\x82\xb5\x82\xdc\x82\xb5\x82\xbd')"  # 対戦を開始しました
+program=("$root/$build/ledgerwise" --no-wait)
+if "${program[0]}" --help | grep -q -- --pages-only; then program+=(--pages-only); fi
+
+# The median of the numbers on standard input.
+median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+# Wall seconds of one run of the command.
+seconds() {
+  local start end
+  start=$(date +%s%N)
+  "$@" > "$work/run.out"
+  end=$(date +%s%N)
+  awk -v ns="$((end - start))" 'BEGIN { printf "%.3f\n", ns / 1e9 }'
+}
+
+# Median wall seconds of three runs of the command.
+median_of_three() { for _ in 1 2 3; do seconds "$@"; done | median; }
+
+grep_files() { (cd "$1" && LC_ALL=C grep -cF "$phrase" -- *.log); }
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), load $(cut -d' ' -f1 /proc/loadavg)"
 for fraction in 0.25 0.5 1.0; do
@@ -24,23 +48,53 @@ for fraction in 0.25 0.5 1.0; do
   data="$work/$days"
   "$build/tools/ledgerwise-loggen" --out "$data" --seed 7 --days "$days" --matches-per-day 200 \
       --opponents "$opponents" > /dev/null
-  cat "$data"/*.log > /dev/null  # warm the page cache for both
-  best=""
-  for run in 1 2 3; do
-    start=$(date +%s%N)
-    (cd "$data" && LC_ALL=C grep -cF "$phrase" -- *.log > "$work/grep.out")
-    t=$(( $(date +%s%N) - start ))
-    if [ -z "$best" ] || [ "$t" -lt "$best" ]; then best=$t; fi
-  done
-  best=$(awk -v ns="$best" 'BEGIN { printf "%.3f", ns / 1e9 }')
+  cat "$data"/*.log > /dev/null  # warm the page cache for all
+  grep_time=$(median_of_three grep_files "$data")
   echo
-  echo "=== $days days"
-  "$build/bench/ledgerwise-bench" "$data" | tee "$work/bench.out"
-  parse=$(awk '/^parse \+ statistics/ { print $4 }' "$work/bench.out")
-  whole=$(awk '/^whole run/ { print $3 }' "$work/bench.out")
-  printf 'grep -cF                %9.3f\n' "$best"
-  awk -v p="$parse" -v w="$whole" -v g="$best" 'BEGIN {
-    printf "parse + statistics / grep: %.2fx (goal 1.5x)\n", p / g
-    printf "whole run / grep:          %.2fx (goal 4x)\n", w / g }'
-  rm -rf "$data"
+  echo "=== $days days (phases: median of three runs)"
+  for run in 1 2 3; do "$build/bench/ledgerwise-bench" "$data" > "$work/bench.$run"; done
+  # Each line of the median run by parse + statistics time.
+  pick=$(for run in 1 2 3; do
+           awk -v r="$run" '/^parse \+ statistics/ { print $4, r }' "$work/bench.$run"
+         done | sort -g | sed -n 2p | cut -d' ' -f2)
+  cat "$work/bench.$pick"
+  parse=$(awk '/^parse \+ statistics/ { print $4 }' "$work/bench.$pick")
+  whole=$(median_of_three "${program[@]}" "$data")
+  printf '%-22s %9.3f\n' "whole program" "$whole" "grep -cF" "$grep_time"
+  awk -v p="$parse" -v w="$whole" -v g="$grep_time" 'BEGIN {
+    printf "parse + statistics / grep: %.2fx (goal 2x)\n", p / g
+    printf "whole program / grep:      %.2fx (goal 4x)\n", w / g }'
+  if [ "$fraction" != 1.0 ]; then rm -rf "$data"; fi
 done
+
+# The Windows build on the largest corpus, under Wine, in a prefix of its
+# own whose server stays up while the runs are timed.
+echo
+if command -v wine > /dev/null && command -v x86_64-w64-mingw32-g++ > /dev/null; then
+  cmake -S . -B "$build-mingw" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+      -DCMAKE_BUILD_TYPE=Release -DLEDGERWISE_TESTS=OFF > /dev/null 2>&1
+  cmake --build "$build-mingw" -j"$(nproc)" --target ledgerwise > /dev/null
+  export WINEPREFIX="$root/$build-mingw/wineprefix" WINEDEBUG=-all
+  windows_data=$(winepath -w "$data" 2> /dev/null)  # makes the prefix the first time
+  exe=("$root/$build-mingw/Ledgerwise.exe" --no-wait)
+  if wine "${exe[0]}" --help 2> /dev/null | grep -q -- --pages-only; then exe+=(--pages-only); fi
+  wineserver -w
+  wineserver -p
+  wine "${exe[@]}" "$windows_data" > /dev/null 2>&1  # a first run to warm up
+  native=$(median_of_three "${program[@]}" "$data")
+  windows=$(median_of_three wine "${exe[@]}" "$windows_data")
+  wineserver -k || true
+  echo "=== Wine, $days days (median of three)"
+  printf '%-22s %9.3f\n' "native program" "$native" "Ledgerwise.exe, Wine" "$windows"
+  awk -v n="$native" -v w="$windows" 'BEGIN { printf "Wine / native:             %.2fx (goal 1.5x)\n", w / n }'
+else
+  echo "=== Wine: skipped (wine or x86_64-w64-mingw32-g++ not found)"
+fi
+rm -rf "$data"
+
+# Memory at its worst: every match against a new opponent.
+echo
+distinct=$(awk -v s="$scale" 'BEGIN { printf "%d", 1000000 * s }')
+python3 bench/distinct_opponents.py "$work/distinct" "$distinct"
+echo "=== $distinct opponents, one match each"
+"$build/bench/ledgerwise-bench" "$work/distinct" | grep -E '^(read and parse|whole run|files|peak)'

@@ -77,6 +77,12 @@ class PosixFile : public WritableFile {
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) return false;
       data.remove_prefix(static_cast<size_t>(n));
+#if defined(__linux__)
+      // Start the disk write of what is written so far, without waiting
+      // for it: the fsync at the close then finds most of the page there.
+      ::sync_file_range(fd_, written_, n, SYNC_FILE_RANGE_WRITE);
+#endif
+      written_ += n;
     }
     return true;
   }
@@ -91,6 +97,7 @@ class PosixFile : public WritableFile {
 
  private:
   int fd_;
+  off_t written_ = 0;
 };
 
 class FlockFolderLock : public FolderLock {

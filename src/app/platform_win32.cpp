@@ -334,6 +334,11 @@ class Win32Env : public Env {
   }
 
   void WaitForKey() override { _getch(); }
+
+ private:
+  // Whether standard output is a console: asked once, as asking costs a
+  // round trip to the console (under Wine, to its server) per message.
+  int outputIsConsole_ = -1;
 };
 
 void Win32Env::WriteConsole(const std::string& bytes) {
@@ -349,8 +354,11 @@ void Win32Env::WriteConsole(const std::string& bytes) {
   std::fflush(stdout);
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   if (output == nullptr || output == INVALID_HANDLE_VALUE) return;
-  DWORD mode;
-  if (GetConsoleMode(output, &mode) && GetConsoleOutputCP() != 932) {
+  if (outputIsConsole_ < 0) {
+    DWORD mode;
+    outputIsConsole_ = GetConsoleMode(output, &mode) ? 1 : 0;
+  }
+  if (outputIsConsole_ == 1 && GetConsoleOutputCP() != 932) {
     // A console in any other code page would draw the Shift_JIS bytes as
     // garbage; it gets the same text as UTF-16. Redirected output keeps
     // the exact bytes.

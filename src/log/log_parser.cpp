@@ -1,11 +1,13 @@
 #include "log/log_parser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
 #include "log/calendar.h"
 #include "log/line_fields.h"
 #include "log/phrase_match.h"
+#include "log/phrase_match_scan.h"
 
 namespace ledgerwise {
 
@@ -28,6 +30,15 @@ const char* FindAnchor(const char* begin, const char* from, const char* end) {
   }
 }
 
+// The line without its LF, and without the CR of a CR LF pair.
+std::string_view LineText(const char* begin, const char* end) {
+  if (end > begin && end[-1] == '\n') {
+    --end;
+    if (end > begin && end[-1] == '\r') --end;
+  }
+  return std::string_view(begin, end - begin);
+}
+
 }  // namespace
 
 int ParseLogFile(VsLogBook& book, const std::string& path, LogSource* source) {
@@ -35,8 +46,11 @@ int ParseLogFile(VsLogBook& book, const std::string& path, LogSource* source) {
     book.FormatErrorText(kInputOpenFailure, path.c_str());
     return -1;
   }
+  // One buffer kept for every file: a block this large comes fresh from
+  // the system on each allocation on some heaps, and touching its pages anew
+  // for each of thousands of files costs more than reading them.
+  static thread_local std::unique_ptr<char[]> buffer(new char[kReadChunk]);
   LogFileParser parser(book, path);
-  std::unique_ptr<char[]> buffer(new char[kReadChunk]);
   int64_t got;
   while ((got = source->Read(buffer.get(), kReadChunk)) > 0) {
     parser.Feed(buffer.get(), static_cast<size_t>(got));
@@ -86,9 +100,15 @@ void LogFileParser::Finish() {
 // line. Handles every complete line and, of an unended last line, every
 // whole piece (all of it at the end of the file). Returns the bytes used.
 size_t LogFileParser::Scan(const char* begin, const char* end, bool atEnd) {
-  const char* lastLf = FindLastByte(begin, end, '\n');
-  const char* tail = lastLf ? lastLf + 1 : begin;
-  ScanLines(begin, tail);
+  const char* tail = ScanPhraseLines(begin, end, [this](const PhraseLine& line) {
+    // A line that fits one piece and has no NUL is its own text; the others
+    // are cut as the line buffer would cut them and looked at again.
+    if (line.hasNul || static_cast<size_t>(line.end - line.begin) > kMaxLinePiece + 1) {
+      HandleLine(line.begin, line.end);
+    } else {
+      HandlePiece(LineText(line.begin, line.end), line.phrases);
+    }
+  });
   if (atEnd) {
     if (tail < end) HandleLine(tail, end);
     return end - begin;
@@ -103,39 +123,12 @@ size_t LogFileParser::Scan(const char* begin, const char* end, bool atEnd) {
   return used - begin;
 }
 
-// The complete lines in [begin, end), each ending in LF. Lines without the
-// anchor pair of the phrases are passed over without being looked at.
-void LogFileParser::ScanLines(const char* begin, const char* end) {
-  const char* floor = begin;  // no line starts before it
-  const char* from = begin;
-  while (const char* anchor = FindAnchor(floor, from, end)) {
-    const char* hitStart = nullptr;
-    PhrasesAtAnchor(floor, end, anchor, [&](const PhraseHit& hit) {
-      if (hitStart == nullptr) hitStart = hit.begin;
-    });
-    if (hitStart == nullptr) {
-      from = anchor + 2;  // past the trail byte, which no anchor can start at
-      continue;
-    }
-    const char* lf = FindLastByte(floor, hitStart, '\n');
-    const char* lineStart = lf ? lf + 1 : floor;
-    const char* lineEnd = FindByte(hitStart, end, '\n');
-    if (lineEnd == nullptr) lineEnd = end;  // cannot happen: [begin, end) ends in LF
-    HandleLine(lineStart, lineEnd + 1 <= end ? lineEnd + 1 : end);
-    floor = from = lineEnd + 1;
-    if (from >= end) break;
-  }
-}
-
 // One line from its start up to and including its LF (or its unended part).
 // Cuts it into pieces as a 1024-byte line buffer would take them and hands
 // every piece that holds a phrase to the state machine.
 void LogFileParser::HandleLine(const char* begin, const char* end) {
-  const char* contentEnd = end;
-  if (contentEnd > begin && contentEnd[-1] == '\n') {
-    --contentEnd;
-    if (contentEnd > begin && contentEnd[-1] == '\r') --contentEnd;  // CR LF folds to LF
-  }
+  std::string_view content = LineText(begin, end);
+  const char* contentEnd = content.data() + content.size();
   const char* pieceBegin = begin;
   while (pieceBegin < contentEnd) {
     const char* pieceEnd = pieceBegin + std::min<size_t>(kMaxLinePiece, contentEnd - pieceBegin);
@@ -145,7 +138,7 @@ void LogFileParser::HandleLine(const char* begin, const char* end) {
     for (const char* from = pieceBegin;;) {
       const char* anchor = FindAnchor(pieceBegin, from, textEnd);
       if (anchor == nullptr) break;
-      PhrasesAtAnchor(pieceBegin, textEnd, anchor, [&](const PhraseHit& hit) { phrases |= hit.bit; });
+      phrases |= PhraseAtAnchor(pieceBegin, textEnd, anchor);
       from = anchor + 2;
     }
     if (phrases != 0) HandlePiece(std::string_view(pieceBegin, textEnd - pieceBegin), phrases);
@@ -178,7 +171,7 @@ void LogFileParser::HandlePiece(std::string_view text, unsigned phrases) {
 }
 
 void LogFileParser::StartMatch(std::string_view line) {
-  if (HasTimePrefix(line) && FindByte(line.data(), line.data() + line.size(), '(') != nullptr) {
+  if (HasTimePrefix(line) && FindLastByte(line.data(), line.data() + line.size(), '(') != nullptr) {
     lastName_.assign(OpponentNameOf(line));
   }
   MatchRecord& match = book_.OpenMatch(lastName_);

@@ -41,9 +41,9 @@ int ParseLogFile(VsLogBook& book, const std::string& path, LogSource* source);
 // into pieces of at most kMaxLinePiece bytes, each ending after its LF; a
 // piece's text ends at its first NUL.
 //
-// Only pieces that hold one of the line phrases can change anything, so the
-// parser looks for the phrases first and finds the line around a phrase only
-// when there is one: most bytes are passed over by one memchr.
+// Only pieces that hold one of the line phrases can change anything, so one
+// pass finds the line ends and the phrases together and only the lines that
+// hold a phrase are looked at further.
 class LogFileParser {
  public:
   LogFileParser(VsLogBook& book, std::string_view path);
@@ -52,7 +52,6 @@ class LogFileParser {
 
  private:
   size_t Scan(const char* begin, const char* end, bool atEnd);
-  void ScanLines(const char* begin, const char* end);
   void HandleLine(const char* begin, const char* end);
   void HandlePiece(std::string_view text, unsigned phrases);
   void StartMatch(std::string_view line);

@@ -1,6 +1,6 @@
 // Finding the line phrases fast. Every phrase holds the character "た"
-// (bytes 82 BD), so the parser looks for that pair and then tests, at fixed
-// distances before it, the phrases that could hold it there.
+// (bytes 82 BD), so the parser looks for that pair and then tells, from the
+// eight bytes before it, the one phrase that could hold it there.
 #ifndef LEDGERWISE_LOG_PHRASE_MATCH_H_
 #define LEDGERWISE_LOG_PHRASE_MATCH_H_
 
@@ -18,18 +18,10 @@ enum PhraseBit : unsigned {
   kLogoutBit = 1u << 5,
 };
 
-// A phrase found in a line: its kind and where it starts and ends.
-struct PhraseHit {
-  unsigned bit;
-  const char* begin;
-  const char* end;
-};
-
-// Calls `onHit` for every phrase occurrence that lies wholly in [begin, end)
-// and holds the anchor pair at `anchor` (anchor[0] is 0x82, anchor[1] 0xBD).
-// Returns the number of hits.
-template <typename OnHit>
-int PhrasesAtAnchor(const char* begin, const char* end, const char* anchor, OnHit onHit);
+// The bit of the phrase that lies wholly in [floor, end) and holds the
+// anchor pair at `anchor` (anchor[0] is 0x82, anchor[1] 0xBD), or 0. No two
+// phrases can hold the same pair: they differ in the eight bytes before it.
+inline unsigned PhraseAtAnchor(const char* floor, const char* end, const char* anchor);
 
 // Position of the last `c` in [begin, end), or nullptr.
 const char* FindLastByte(const char* begin, const char* end, char c);

@@ -2,41 +2,72 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 
 namespace ledgerwise {
 
+namespace {
+
+constexpr size_t kNameBlock = 64 * 1024;
+
+}  // namespace
+
+size_t VsLogBook::Slot(std::string_view name) const {
+  size_t mask = index_.size() - 1;
+  size_t slot = std::hash<std::string_view>()(name) & mask;
+  while (index_[slot] != kEmpty && opponents[index_[slot]].name != name) slot = (slot + 1) & mask;
+  return slot;
+}
+
+void VsLogBook::GrowIndex() {
+  std::vector<uint32_t> old;
+  old.swap(index_);
+  index_.assign(old.empty() ? 1024 : old.size() * 2, kEmpty);
+  for (uint32_t position : old) {
+    if (position != kEmpty) index_[Slot(opponents[position].name)] = position;
+  }
+}
+
+std::string_view VsLogBook::StoreName(std::string_view name) {
+  if (name.size() > nameRoom_) {
+    size_t size = name.size() > kNameBlock ? name.size() : kNameBlock;
+    nameBlocks_.emplace_back(new char[size]);
+    nameNext_ = nameBlocks_.back().get();
+    nameRoom_ = size;
+  }
+  if (!name.empty()) std::memcpy(nameNext_, name.data(), name.size());
+  std::string_view stored(nameNext_, name.size());
+  nameNext_ += name.size();
+  nameRoom_ -= name.size();
+  return stored;
+}
+
 OpponentRecord* VsLogBook::FindOpponent(std::string_view name) {
-  auto it = index_.find(name);
-  return it == index_.end() ? nullptr : &opponents[it->second];
+  if (index_.empty()) return nullptr;
+  uint32_t position = index_[Slot(name)];
+  return position == kEmpty ? nullptr : &opponents[position];
 }
 
 const OpponentRecord* VsLogBook::FindOpponent(std::string_view name) const {
-  auto it = index_.find(name);
-  return it == index_.end() ? nullptr : &opponents[it->second];
+  return const_cast<VsLogBook*>(this)->FindOpponent(name);
 }
 
 MatchRecord& VsLogBook::OpenMatch(std::string_view name) {
-  auto it = index_.find(name);
-  if (it == index_.end()) {
-    opponents.emplace_back();
-    opponents.back().name.assign(name);
-    // The key views the record's own name, which never moves.
-    it = index_.emplace(opponents.back().name, opponents.size() - 1).first;
+  // Rematches are common: the opponent of the last match needs no lookup.
+  if (current_ == nullptr || current_->name != name) {
+    if ((opponents.size() + 1) * 2 > index_.size()) GrowIndex();
+    size_t slot = Slot(name);
+    if (index_[slot] == kEmpty) {
+      index_[slot] = static_cast<uint32_t>(opponents.size());
+      opponents.emplace_back();
+      opponents.back().name = StoreName(name);
+    }
+    currentIndex_ = index_[slot];
+    current_ = &opponents[currentIndex_];
   }
-  currentOpponent_ = it->second;
-  OpponentRecord& opponent = opponents[currentOpponent_];
-  opponent.matches.emplace_back();
-  openOrder.push_back(static_cast<uint32_t>(currentOpponent_));
-  return opponent.matches.back();
-}
-
-OpponentRecord* VsLogBook::currentOpponent() {
-  return currentOpponent_ == kNone ? nullptr : &opponents[currentOpponent_];
-}
-
-MatchRecord* VsLogBook::currentMatch() {
-  OpponentRecord* opponent = currentOpponent();
-  return opponent ? &opponent->matches.back() : nullptr;
+  openOrder.push_back(currentIndex_);
+  return current_->matches.emplace_back(matchPool_);
 }
 
 void VsLogBook::FormatErrorText(const char* format, ...) {

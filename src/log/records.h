@@ -8,11 +8,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "log/list_pool.h"
+#include "log/match_list.h"
 #include "log/vs_stats.h"
 
 namespace ledgerwise {
@@ -45,14 +47,15 @@ struct MatchRecord {
 };
 
 struct OpponentRecord {
-  // Raw Shift_JIS bytes, kept whole whatever their length.
-  std::string name;
+  // Raw Shift_JIS bytes, kept whole whatever their length, in the book's
+  // name store (they live as long as the book).
+  std::string_view name;
   int32_t latestMatchIndex = 0;
   bool ranked = false;
   float winRate = 0;
   float deviationScore = 0;
   int32_t rankPosition = -1;
-  std::vector<MatchRecord> matches;
+  CompactList<MatchRecord> matches;
 };
 
 class VsLogBook {
@@ -62,7 +65,7 @@ class VsLogBook {
   VsLogBook& operator=(const VsLogBook&) = delete;
 
   ParseState parseState = ParseState::Idle;
-  // A deque, so records never move: the name index points into them.
+  // A deque, so records never move and growing it never copies them all.
   std::deque<OpponentRecord> opponents;
   VsStats stats;
   // The position in `opponents` of each match's opponent, in the order the
@@ -77,10 +80,10 @@ class VsLogBook {
   // become current. Returns the new match.
   MatchRecord& OpenMatch(std::string_view name);
 
-  // The match opened last, or nullptr before the first one. Positions rather
-  // than pointers: the lists move their elements when they grow.
-  MatchRecord* currentMatch();
-  OpponentRecord* currentOpponent();
+  // The match opened last, or nullptr before the first one. Its list moves
+  // its matches when it grows, so the match is found again on every call.
+  MatchRecord* currentMatch() { return current_ ? &current_->matches.back() : nullptr; }
+  OpponentRecord* currentOpponent() { return current_; }
 
   // printf-style; a null format empties the text.
   void FormatErrorText(const char* format, ...)
@@ -91,10 +94,24 @@ class VsLogBook {
   const std::string& GetErrorText() const { return errorText_; }
 
  private:
-  static constexpr size_t kNone = static_cast<size_t>(-1);
+  // The slot of `name` in index_: the one that holds it, or the empty one
+  // where it would go.
+  size_t Slot(std::string_view name) const;
+  void GrowIndex();
+  std::string_view StoreName(std::string_view name);
 
-  std::unordered_map<std::string_view, size_t> index_;  // name -> position
-  size_t currentOpponent_ = kNone;
+  // Open addressing, linear probing, at most half full: positions in
+  // `opponents`, kEmpty where none: 8 to 16 bytes an opponent.
+  static constexpr uint32_t kEmpty = UINT32_MAX;
+  std::vector<uint32_t> index_;
+  // Where the match lists grow; the lists never free its blocks.
+  ListPool matchPool_{CompactList<MatchRecord>::kPoolUnit};
+  // Names back to back in blocks that never move.
+  std::vector<std::unique_ptr<char[]>> nameBlocks_;
+  size_t nameRoom_ = 0;   // free bytes at the end of the last block
+  char* nameNext_ = nullptr;
+  OpponentRecord* current_ = nullptr;
+  uint32_t currentIndex_ = 0;  // current_'s position, for openOrder
   std::string errorText_;
 };
 

@@ -140,7 +140,7 @@ int WriteMatchCsv(VsLogBook& book, FileSystem& fs, const std::string& path) {
   // match came next.
   std::vector<const MatchRecord*> next;
   next.reserve(book.opponents.size());
-  for (const OpponentRecord& o : book.opponents) next.push_back(o.matches.data());
+  for (const OpponentRecord& o : book.opponents) next.push_back(o.matches.begin());
   DateText dates;
   std::string row;
   for (uint32_t who : book.openOrder) {

@@ -8,6 +8,7 @@
 #define LEDGERWISE_REPORT_PAGE_WRITER_H_
 
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -49,6 +50,12 @@ class PageWriter {
   // take the next argument; then CR LF.
   void Format(std::string_view format, std::initializer_list<FormatArg> args);
 
+  // Room for lines written in place, for the rows of the long pages: at
+  // least `size` bytes to fill with PutText and the number writers, then
+  // Commit with the end of what was written (CR LF included).
+  char* Reserve(size_t size) { return Room(size); }
+  void Commit(char* end) { Done(end); }
+
   // Writes what is left, closes and puts the page in place: 0, or -1 with
   // ErrorText naming the page when any step failed.
   int Finish();
@@ -73,6 +80,18 @@ class PageWriter {
   bool inOversized_ = false;
   bool failed_ = false;
 };
+
+// Copies a literal, without its terminating NUL, to `out`; returns its end.
+template <size_t N>
+char* PutText(char* out, const char (&literal)[N]) {
+  std::memcpy(out, literal, N - 1);
+  return out + N - 1;
+}
+
+inline char* PutText(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), text.size());
+  return out + text.size();
+}
 
 // ErrorText when a page cannot be opened, and when writing it failed; each
 // with the page's path.

@@ -2,6 +2,7 @@
 // appearance, each table preceded by an anchor the ranking page links to.
 #include "log/calendar.h"
 #include "log/labels.h"
+#include "report/number_format.h"
 #include "report/page_blocks.h"
 #include "report/pages.h"
 
@@ -21,66 +22,105 @@ std::string_view ResultText(MatchResult result) {
   }
 }
 
+// Ten lines of literal runs and at most twelve numbers (one of them fixed
+// point) and two short labels.
+constexpr size_t kMatchRowRoom = 512 + 12 * kMaxNumberText;
+
+char* PutCount(char* p, int32_t value) {
+  p = PutText(p, "    <TD>");
+  p = WriteInt(p, value);
+  return PutText(p, "</TD>\r\n");
+}
+
+// One row of nine cells, written straight into the page buffer.
 void MatchRow(PageWriter& w, const MatchRecord& m, size_t index) {
   int32_t year, month, day;
   DateFromDayNumber(m.day, year, month, day);
   SplitTime clock = SplitSeconds(m.endSecond);
   SplitTime length = SplitSeconds(int64_t{m.endSecond} - m.startSecond);
-  w.Format("  <TR class=%s>", {index % 2 == 0 ? "a" : "b"});
-  w.Format("    <TD>%d/%02d/%02d (%s) %02d:%02d:%02d</TD>",
-           {year, month, day, WeekdayName(WeekdayOf(m.day)), clock.hours, clock.minutes, clock.seconds});
-  w.Format("    <TD>%s</TD>", {GradeName(m.grade)});
-  //     <TD>%d－%d</TD>
-  w.Format("    <TD>%d\x81\x7c%d</TD>", {m.shownWins, m.shownLosses});
+  char* p = w.Reserve(kMatchRowRoom);
+  p = PutText(p, index % 2 == 0 ? "  <TR class=a>\r\n    <TD>" : "  <TR class=b>\r\n    <TD>");
+  p = WriteInt(p, year);
+  *p++ = '/';
+  p = WritePadded(p, month, 2, '0');
+  *p++ = '/';
+  p = WritePadded(p, day, 2, '0');
+  p = PutText(p, " (");
+  p = PutText(p, WeekdayName(WeekdayOf(m.day)));
+  p = PutText(p, ") ");
+  p = WritePadded(p, clock.hours, 2, '0');
+  *p++ = ':';
+  p = WritePadded(p, clock.minutes, 2, '0');
+  *p++ = ':';
+  p = WritePadded(p, clock.seconds, 2, '0');
+  p = PutText(p, "</TD>\r\n    <TD>");
+  p = PutText(p, GradeName(m.grade));
+  p = PutText(p, "</TD>\r\n    <TD>");
+  p = WriteInt(p, m.shownWins);
+  p = PutText(p, "\x81\x7c");  // －
+  p = WriteInt(p, m.shownLosses);
+  p = PutText(p, "</TD>\r\n");
   int64_t shown = int64_t{m.shownWins} + m.shownLosses;
   if (shown != 0) {
-    w.Format("    <TD>%.3f</TD>", {double(m.shownWins) / double(shown)});
+    p = PutText(p, "    <TD>");
+    p = WriteFixed(p, double(m.shownWins) / double(shown), 3);
+    p = PutText(p, "</TD>\r\n");
   } else {
-    w.Line("    <TD>---</TD>");
+    p = PutText(p, "    <TD>---</TD>\r\n");
   }
   // One test decides rating, max chain and disconnect rate together.
   if (m.maxChain != 0) {
-    w.Format("    <TD>%d</TD>", {m.rating});
-    w.Format("    <TD>%d</TD>", {m.maxChain});
-    w.Format("    <TD>%d</TD>", {m.disconnectRate});
+    p = PutCount(p, m.rating);
+    p = PutCount(p, m.maxChain);
+    p = PutCount(p, m.disconnectRate);
   } else {
-    w.Line("    <TD>---</TD>");
-    w.Line("    <TD>---</TD>");
-    w.Line("    <TD>---</TD>");
+    p = PutText(p, "    <TD>---</TD>\r\n    <TD>---</TD>\r\n    <TD>---</TD>\r\n");
   }
-  //     <TD>%s (%d－%d)</TD>
-  w.Format("    <TD>%s (%d\x81\x7c%d)</TD>", {ResultText(m.result), m.ownGames, m.opponentGames});
-  //     <TD>%02d：%02d：%02d</TD></TR>
-  w.Format("    <TD>%02d\x81\x46%02d\x81\x46%02d</TD></TR>", {length.hours, length.minutes, length.seconds});
+  p = PutText(p, "    <TD>");
+  p = PutText(p, ResultText(m.result));
+  p = PutText(p, " (");
+  p = WriteInt(p, m.ownGames);
+  p = PutText(p, "\x81\x7c");  // －
+  p = WriteInt(p, m.opponentGames);
+  p = PutText(p, ")</TD>\r\n    <TD>");
+  p = WritePadded(p, length.hours, 2, '0');
+  p = PutText(p, "\x81\x46");  // ：
+  p = WritePadded(p, length.minutes, 2, '0');
+  p = PutText(p, "\x81\x46");  // ：
+  p = WritePadded(p, length.seconds, 2, '0');
+  w.Commit(PutText(p, "</TD></TR>\r\n"));
 }
+
+// The lines of a table before its first row, around the name.
+constexpr char kTableAnchorOpen[] = "<A NAME=\"";
+constexpr char kTableTitleOpen[] =
+    "\"></A>\r\n"
+    "<TABLE width=600 align=center><tbody>\r\n"
+    "  <TBODY>\r\n"
+    "<tr><TD colspan=9 bgColor=black height=25><P align=center><FONT color=white size=3><B>";
+constexpr char kTableColumns[] =
+    "</B></FONT></P></TD></TR>\r\n"
+    "  <TR>\r\n"
+    "    <TH>\x93\xfa\x8e\x9e</TH>\r\n"                  // 日時
+    "    <TH>\x92\x69\x88\xca</TH>\r\n"                  // 段位
+    "    <TH>\x8f\x9f\x94\x73</TH>\r\n"                  // 勝敗
+    "    <TH>\x8f\x9f\x97\xa6</TH>\r\n"                  // 勝率
+    "    <TH>\x83\x8c\x81\x5b\x83\x67</TH>\r\n"          // レート
+    "    <TH>\x8d\xc5\x91\xe5\x98\x41\x8d\xbd</TH>\r\n"  // 最大連鎖
+    "    <TH>\x90\xd8\x92\x66\x97\xa6</TH>\r\n"          // 切断率
+    "    <TH>\x8e\x8e\x8d\x87\x8c\x8b\x89\xca</TH>\r\n"  // 試合結果
+    "    <TH>\x8e\x8e\x8d\x87\x8e\x9e\x8a\xd4</TH>\r\n"  // 試合時間
+    "  </TR>\r\n";
 
 void OpponentTable(PageWriter& w, const OpponentRecord& o) {
   std::string name = EscapeHtml(o.name);
-  w.Format("<A NAME=\"%s\"></A>", {name});
-  w.Line("<TABLE width=600 align=center><tbody>");
-  w.Line("  <TBODY>");
-  w.Format("<tr><TD colspan=9 bgColor=black height=25><P align=center><FONT color=white size=3><B>%s</B></FONT></P></TD></TR>",
-           {name});
-  w.Line("  <TR>");
-  //     <TH>日時</TH>
-  w.Line("    <TH>\x93\xfa\x8e\x9e</TH>");
-  //     <TH>段位</TH>
-  w.Line("    <TH>\x92\x69\x88\xca</TH>");
-  //     <TH>勝敗</TH>
-  w.Line("    <TH>\x8f\x9f\x94\x73</TH>");
-  //     <TH>勝率</TH>
-  w.Line("    <TH>\x8f\x9f\x97\xa6</TH>");
-  //     <TH>レート</TH>
-  w.Line("    <TH>\x83\x8c\x81\x5b\x83\x67</TH>");
-  //     <TH>最大連鎖</TH>
-  w.Line("    <TH>\x8d\xc5\x91\xe5\x98\x41\x8d\xbd</TH>");
-  //     <TH>切断率</TH>
-  w.Line("    <TH>\x90\xd8\x92\x66\x97\xa6</TH>");
-  //     <TH>試合結果</TH>
-  w.Line("    <TH>\x8e\x8e\x8d\x87\x8c\x8b\x89\xca</TH>");
-  //     <TH>試合時間</TH>
-  w.Line("    <TH>\x8e\x8e\x8d\x87\x8e\x9e\x8a\xd4</TH>");
-  w.Line("  </TR>");
+  char* p = w.Reserve(sizeof kTableAnchorOpen + sizeof kTableTitleOpen + sizeof kTableColumns +
+                      2 * name.size());
+  p = PutText(p, kTableAnchorOpen);
+  p = PutText(p, name);
+  p = PutText(p, kTableTitleOpen);
+  p = PutText(p, name);
+  w.Commit(PutText(p, kTableColumns));
   for (size_t i = 0; i < o.matches.size(); ++i) MatchRow(w, o.matches[i], i);
   WriteSpacerRows(w);
   w.Line("</TBODY></TABLE>");
