@@ -5,7 +5,7 @@
 #include <climits>
 #include <vector>
 
-#include "tests/sjis.h"
+#include "tests/test_support.h"
 
 namespace ledgerwise {
 namespace {

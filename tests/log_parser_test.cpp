@@ -42,10 +42,8 @@ TEST(ParserTest, Matches) {
         "[21:09:40]負けました"},
        kLost, 3, 1, 2, k2109},
       {{kStart, kSaved, kSaved, kSaved, "[21:09:40]勝ちました"}, kWon, 3, 2, 1, k2109},
-      {{kStart, kSaved, "[21:09:40]勝ちました"}, kWon, 1, 0, 0, k2109},
       {{kStart, kSaved, kSaved, kSaved, kSaved, "[21:09:40]勝ちました"}, kWon, 4, 0, 0, k2109},
       {{kStart, kSaved, kSaved, "[21:09:40]エラーが発生しました"}, kCut, 2, 0, 0, k2109},
-      {{kStart, "[21:09:40]ログアウトしました"}, kCut, 0, 0, 0, k2109},
       // Both phrases: a win.
       {{kStart, kSaved, kSaved, "[21:09:40]負けました勝ちました"}, kWon, 2, 2, 0, k2109},
       // An end without the time prefix reads 0, a day later unless the start was at 0.

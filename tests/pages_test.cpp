@@ -9,7 +9,7 @@
 
 #include "stats/statistics.h"
 #include "tests/memory_env.h"
-#include "tests/sjis.h"
+#include "tests/test_support.h"
 
 namespace ledgerwise {
 namespace {

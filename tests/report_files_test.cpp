@@ -8,7 +8,6 @@
 #include "report/json_text.h"
 #include "report/match_csv.h"
 #include "tests/memory_env.h"
-#include "tests/sjis.h"
 #include "tests/test_support.h"
 
 namespace ledgerwise {
@@ -66,8 +65,7 @@ TEST(MatchCsv, NameFields) {
 TEST(ReportFiles, AFailureKeepsTheOldFileAndNamesIt) {
   const std::pair<Fault, const char*> faults[] = {
       {Fault::Create, "ファイル out/file が開けません。\n"},
-      {Fault::Append, "ファイル out/file の書き込みに失敗しました。\n"},
-      {Fault::Replace, "ファイル out/file の書き込みに失敗しました。\n"}};
+      {Fault::Append, "ファイル out/file の書き込みに失敗しました。\n"}};
   for (auto writer : {WriteMatchCsv, WriteDashboard}) {
     for (const auto& [fault, message] : faults) {
       VsLogBook book;

@@ -110,16 +110,6 @@ TEST(StatisticsTest, GradeTablesTakeEachOpponentsLatestMatch) {
   EXPECT_FLOAT_EQ(s.meanWinRate, 0.4666667f);
 }
 
-TEST(StatisticsTest, PopulationSpreadAndScores) {
-  VsLogBook book;
-  AddRanked(book, {70, 60, 40});
-  ComputeStatistics(book);
-  EXPECT_NEAR(book.stats.meanWinRate, 0.5666667, 1e-6);
-  EXPECT_NEAR(book.stats.winRateStdDev, 0.1247219, 1e-6);
-  EXPECT_NEAR(book.opponents[0].deviationScore, 60.69045, 1e-4);
-  EXPECT_NEAR(book.opponents[2].deviationScore, 36.63694, 1e-4);
-}
-
 // The player is ranked above 50 decided matches, and the previous period
 // (before the recent one) counts above 50 too.
 TEST(StatisticsTest, PlayerAndPreviousPeriod) {

@@ -11,6 +11,10 @@
 namespace ledgerwise {
 namespace testing {
 
+// The code page 932 bytes of a UTF-8 text, so that test texts can stand in
+// UTF-8 as they read; throws on a character the code page lacks.
+std::string Sjis(std::string_view utf8);
+
 // UTF-8 lines → the Shift_JIS bytes of a log file, each line ending CR LF.
 std::string LogText(std::initializer_list<std::string_view> lines);
 

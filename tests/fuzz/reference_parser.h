@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "log/records.h"
-#include "tests/sjis.h"
+#include "tests/test_support.h"
 
 namespace ledgerwise {
 namespace fuzz {
