@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <map>
 #include <memory>
-#include <new>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -19,7 +18,7 @@
 namespace ledgerwise {
 namespace testing {
 
-enum class Fault { None, Create, Append, Close, Replace, OutOfMemory };
+enum class Fault { None, Create, Append, Close, Replace };
 
 class MemoryEnv : public Env {
  public:
@@ -135,17 +134,15 @@ struct Source : LogSource {
 };
 
 struct File : WritableFile {
-  File(std::string* b, bool append, bool close, bool memory)
-      : bytes(b), failAppend(append), failClose(close), outOfMemory(memory) {}
+  File(std::string* b, bool append, bool close) : bytes(b), failAppend(append), failClose(close) {}
   bool Append(std::string_view data) override {
-    if (outOfMemory) throw std::bad_alloc();
     // A full disk takes part of the data before it refuses the rest.
     bytes->append(data.substr(0, failAppend ? data.size() / 2 : data.size()));
     return !failAppend;
   }
   bool Close() override { return !failClose; }
   std::string* bytes;
-  bool failAppend, failClose, outOfMemory;
+  bool failAppend, failClose;
 };
 
 }  // namespace memory_env_detail
@@ -167,8 +164,7 @@ inline std::unique_ptr<WritableFile> MemoryEnv::CreateTemporary(const std::strin
   *tempPath = beside + suffix;
   made_.push_back(*tempPath);
   return std::make_unique<memory_env_detail::File>(
-      &files[*tempPath], Faulty(beside, Fault::Append), Faulty(beside, Fault::Close),
-      Faulty(beside, Fault::OutOfMemory));
+      &files[*tempPath], Faulty(beside, Fault::Append), Faulty(beside, Fault::Close));
 }
 
 }  // namespace testing

@@ -117,20 +117,13 @@ export function prepareReport({ program, generator, corpus, seed, addOwnLogs = t
 }
 
 export async function launch() {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'ledgerwise-chromium-'));
-  const context = await chromium.launchPersistentContext(profile, {
+  const browser = await chromium.launch({
     executablePath: process.env.LEDGERWISE_CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-    viewport: { width: 1000, height: 700 },
-    locale: 'ja-JP',
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync'],
   });
-  const close = async () => {
-    await context.close();
-    fs.rmSync(profile, { recursive: true, force: true });
-  };
-  return { context, close };
+  const context = await browser.newContext({ locale: 'ja-JP' });
+  return { context, close: () => browser.close() };
 }
 
 export async function openTab(context, viewport = { width: 1000, height: 700 }) {
