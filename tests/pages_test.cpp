@@ -43,21 +43,6 @@ std::string Value(std::string_view text) {
   return "<tr><td bgColor=#b2c1dd><font color=#000000>" + std::string(text) + "</font></td></tr>";
 }
 
-TEST_F(PageTest, MatchRows) {
-  Add("a");
-  Add("a") = MatchRecord{kUnknownGrade, 0, 0, 980, 0, 3, MatchResult::Undecided, 0, 0, 0, kDay, 75910, 0};
-  Add("a") = MatchRecord{10, 120, 80, 980, 7, 3, MatchResult::Disconnected, 3, 2, 1, 0, 86370, 86470};
-  std::string page = Page(WriteVsLogPage);
-  ExpectLines(page, {"  <TR class=a>", "    <TD>2005/05/04 (水) 21:10:10</TD>", "    <TD>初段</TD>",
-                     "    <TD>120－80</TD>", "    <TD>0.600</TD>", "    <TD>980</TD>", "    <TD>7</TD>",
-                     "    <TD>3</TD>", "    <TD>勝ち (2－1)</TD>", "    <TD>00：05：00</TD></TR>",
-                     "  <TR class=b>", "    <TD>2005/05/04 (水) 00:00:00</TD>", "    <TD>不明</TD>",
-                     "    <TD>0－0</TD>", "    <TD>---</TD>", "    <TD>---</TD>", "    <TD>---</TD>",
-                     "    <TD>---</TD>", "    <TD> (0－0)</TD>", "    <TD>00：00：00</TD></TR>",
-                     "  <TR class=a>", "    <TD>0/00/00 (日) 00:01:10</TD>"});
-  ExpectLines(page, {"    <TD>切断 (2－1)</TD>", "    <TD>00：01：40</TD></TR>"});
-}
-
 TEST_F(PageTest, NamesAreEscapedWhereTheyEnterMarkup) {
   Add("A&B<C>\"D\"");
   Add("\x83\x5c\x95\x5c");  // ソ表: trail bytes in the ASCII range stay as they are

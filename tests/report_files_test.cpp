@@ -13,7 +13,6 @@
 namespace ledgerwise {
 namespace {
 
-using testing::Fault;
 using testing::LogText;
 using testing::MemoryEnv;
 using testing::ParseText;
@@ -59,26 +58,6 @@ TEST(MatchCsv, NameFields) {
       {"", ""},
   };
   for (const auto& [name, field] : cases) EXPECT_EQ(CsvNameField(name), field) << name;
-}
-
-// Like the pages: the message names the file, and the old file stays.
-TEST(ReportFiles, AFailureKeepsTheOldFileAndNamesIt) {
-  const std::pair<Fault, const char*> faults[] = {
-      {Fault::Create, "ファイル out/file が開けません。\n"},
-      {Fault::Append, "ファイル out/file の書き込みに失敗しました。\n"}};
-  for (auto writer : {WriteMatchCsv, WriteDashboard}) {
-    for (const auto& [fault, message] : faults) {
-      VsLogBook book;
-      book.OpenMatch("x");
-      MemoryEnv env;
-      env.files["out/file"] = "old";
-      env.fault = fault;
-      env.faultPath = "out/file";
-      EXPECT_EQ(writer(book, env, "out/file"), -1);
-      EXPECT_EQ(book.GetErrorText(), testing::Sjis(message));
-      EXPECT_EQ(env.files, (std::map<std::string, std::string>{{"out/file", "old"}}));
-    }
-  }
 }
 
 TEST(DashboardData, JsonTextCannotLeaveItsScript) {

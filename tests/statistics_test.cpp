@@ -88,28 +88,6 @@ TEST(StatisticsTest, OpponentThreshold) {
   }
 }
 
-TEST(StatisticsTest, GradeTablesTakeEachOpponentsLatestMatch) {
-  VsLogBook book;
-  Add(book, "a", {kDay, 200, 0, MatchResult::Won, 30, 20, 12, 1500, 0});  // ranked, no chain
-  Add(book, "a", {kDay, 100, 0, MatchResult::Won, 90, 10, 3});  // listed later, started earlier
-  Add(book, "a", {kDay, 200, 0, MatchResult::Won, 30, 20, 12, 1500, 0});  // ties: later in list
-  Add(book, "b", {kDay, 100, 0, MatchResult::Won, 30, 19, 5});
-  Add(book, "c", {kDay, 100, 0, MatchResult::Won, 60, 40, 5, 1000, 4});
-  Add(book, "d", {kDay, 100, 0, MatchResult::Won, 20, 80, kUnknownGrade, 900, 9});
-  ComputeStatistics(book);
-  const VsStats& s = book.stats;
-  EXPECT_EQ(book.opponents[0].latestMatchIndex, 2);
-  EXPECT_EQ((Figures{s.gradePopulation[12], s.gradePopulation[5], s.gradePopulation[3], s.gradeRankedCount[12],
-                     s.gradeRankedCount[5], s.gradeChainCount[12], s.gradeChainCount[5]}),
-            (Figures{1, 2, 0, 1, 1, 0, 1}));
-  EXPECT_EQ((std::vector<float>{s.gradeWinRateSum[12], s.gradeRatingSum[12], s.gradeRatingSum[5],
-                                s.gradeChainSum[5]}),
-            (std::vector<float>{0.6f, 0, 1000, 4}));
-  EXPECT_FLOAT_EQ(s.meanGrade, 22.0f / 3);  // the unknown grade stays out
-  EXPECT_EQ(s.rankedOpponentCount, 3);      // but its rate counts
-  EXPECT_FLOAT_EQ(s.meanWinRate, 0.4666667f);
-}
-
 // The player is ranked above 50 decided matches, and the previous period
 // (before the recent one) counts above 50 too.
 TEST(StatisticsTest, PlayerAndPreviousPeriod) {

@@ -123,12 +123,10 @@ struct Book {
 }  // namespace reference
 
 // Reads a file into a reference::Book (what the fuzzer holds the product
-// against, so that a fault in the product's store shows too) or into a
-// product book.
-template <typename BookType>
+// against, so that a fault in the product's store shows too).
 class ReferenceParser {
  public:
-  ReferenceParser(BookType& book, std::string_view name) : book_(book), day_(reference::DayOf(name)) {}
+  ReferenceParser(reference::Book& book, std::string_view name) : book_(book), day_(reference::DayOf(name)) {}
 
   // Every CR LF becomes LF; each line is cut into pieces of kPiece bytes,
   // and a piece's text ends at its first NUL.
@@ -187,7 +185,7 @@ class ReferenceParser {
     book_.parseState = ParseState::Idle;
   }
 
-  BookType& book_;
+  reference::Book& book_;
   int32_t day_;
   std::string lastName_;
 };
@@ -198,8 +196,7 @@ inline bool SameMatch(const MatchRecord& a, const MatchRecord& b) { return std::
 
 // The parser's whole output: opponents in order, their matches, the state
 // and the opponent whose match was opened last (names are unique).
-template <typename BookType>
-bool SameBook(VsLogBook& real, BookType& expected) {
+inline bool SameBook(VsLogBook& real, reference::Book& expected) {
   if (real.parseState != expected.parseState || real.opponents.size() != expected.opponents.size()) return false;
   for (size_t i = 0; i < real.opponents.size(); ++i) {
     const auto& x = real.opponents[i];
