@@ -121,11 +121,15 @@ const Row kRows[] = {
       "data/analyze/vslog.html.0123456789ABCDEF.tmp", "data/analyze/vslog.html.0123456789abcdef"},
      {"data/analyze/vslog.html.0123456789abcdef.tmp"}},
     {"a failed matches.csv is named like a page",
-     [](MemoryEnv& e, RunOptions&) { e.fault = Fault::Append, e.faultPath = "data/analyze/matches.csv"; },
+     [](MemoryEnv& e, RunOptions&) {
+       e.fault = Fault::Append, e.faultPath = "data/analyze/matches.csv";
+     },
      false, {"エラー : ファイル data/analyze/matches.csv の書き込みに失敗しました。"}, {}, {},
      {"data/analyze/matches.csv"}},
     {"a dashboard that cannot be made is named like a page",
-     [](MemoryEnv& e, RunOptions&) { e.fault = Fault::Create, e.faultPath = "data/analyze/dashboard.html"; },
+     [](MemoryEnv& e, RunOptions&) {
+       e.fault = Fault::Create, e.faultPath = "data/analyze/dashboard.html";
+     },
      false, {"エラー : ファイル data/analyze/dashboard.html が開けません。"}, {}, {},
      {"data/analyze/dashboard.html"}},
     {"another run holds the lock", [](MemoryEnv& e, RunOptions&) { e.lockBusy = true; }, true,

@@ -10,7 +10,8 @@ prog="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 loggen="${2:-}"
 work="$(mktemp -d)"
 mounted=""
-trap '[ -n "$mounted" ] && umount "$mounted"; chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -z "$mounted" ] || umount "$mounted"; chmod -R u+rwx "$work" 2>/dev/null
+  rm -rf "$work"' EXIT
 pass=0; fail=0
 check() { local name="$1"; shift; if "$@"; then echo "PASS $name"; pass=$((pass + 1)); else echo "FAIL $name"; fail=$((fail + 1)); fi; }
 sjis() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
@@ -101,7 +102,9 @@ many() {
 }
 # The six pages, and beside them nothing but finished files.
 pages() {
-  for p in index menu personal observation ranking vslog; do [ -s "$1/analyze/$p.html" ] || return 1; done
+  for p in index menu personal observation ranking vslog; do
+    [ -s "$1/analyze/$p.html" ] || return 1
+  done
   ! compgen -G "$1/analyze/*.tmp" > /dev/null
 }
 h="$work/links"; mkdir -p "$h" "$work/folder"
@@ -110,7 +113,8 @@ ln -s a.log "$h/b.log"; ln -s b.log "$h/a.log"; ln -s "$work/nowhere" "$h/dangli
 ln -s "$work/folder" "$h/folder.log"; ln -s "$work/outside" "$h/linked.log"
 go "$h" > "$work/out" 2>&1
 check "links: exit 0, no hang, the log and the linked one read, six pages" bash -c \
-  "test $? = 0 && test \$(grep -c '^  <TR class=[ab]>' '$h/analyze/vslog.html') = 5 && $(declare -f pages); pages '$h'"
+  "test $? = 0 && test \$(grep -c '^  <TR class=[ab]>' '$h/analyze/vslog.html') = 5 &&
+   $(declare -f pages); pages '$h'"
 
 # A first run, then one whose vslog.html cannot be written whole.
 output_fails() {  # NAME DIR RUNNER
@@ -118,7 +122,8 @@ output_fails() {  # NAME DIR RUNNER
   many "$2/20050505.log" 1000
   "$3" "$2" > "$work/out" 2>&1
   check "$1: exit 1, not killed" test $? = 1
-  check "$1: the page named" grep -qF -- "エラー : ファイル $2/analyze/vslog.html の書き込みに失敗しました。" "$work/out"
+  check "$1: the page named" \
+    grep -qF -- "エラー : ファイル $2/analyze/vslog.html の書き込みに失敗しました。" "$work/out"
   check "$1: old vslog.html kept, six pages, no temporary file" \
     bash -c "cmp -s '$2/analyze/vslog.html' '$work/old' && $(declare -f pages); pages '$2'"
 }

@@ -15,13 +15,12 @@ struct MatchPlan {
   int32_t day = kDay, start = 0, end = 0;
   MatchResult result = MatchResult::Won;
   int32_t wins = 0, losses = 0;  // the opponent's shown record
-  int32_t grade = 10, rating = 0, chain = 0;
 };
 
 void Add(VsLogBook& book, std::string_view name, const MatchPlan& p) {
   int32_t own = p.result == MatchResult::Won ? 2 : 0, theirs = p.result == MatchResult::Lost ? 2 : 0;
-  book.OpenMatch(name) = MatchRecord{p.grade, p.wins, p.losses, p.rating, p.chain, 0, p.result,
-                                     2,       own,    theirs,   p.day,    p.start, p.end};
+  book.OpenMatch(name) = MatchRecord{10,  p.wins, p.losses, 0,     0,       0,    p.result,
+                                     2,   own,    theirs,   p.day, p.start, p.end};
 }
 
 // `count` decided matches a minute long, the first `won` of them won.
