@@ -1,7 +1,5 @@
 #include "tests/test_support.h"
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #ifdef _WIN32
@@ -55,13 +53,6 @@ void ParseText(VsLogBook& book, std::string_view name, std::string_view bytes) {
   LogFileParser parser(book, name);
   parser.Feed(bytes.data(), bytes.size());
   parser.Finish();
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
 }
 
 }  // namespace testing

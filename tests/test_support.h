@@ -1,4 +1,4 @@
-// Helpers shared by the tests: log text in, a file's bytes out.
+// Helpers shared by the tests: Shift_JIS text, log files in.
 #ifndef LEDGERWISE_TESTS_TEST_SUPPORT_H_
 #define LEDGERWISE_TESTS_TEST_SUPPORT_H_
 
@@ -20,8 +20,6 @@ std::string LogText(std::initializer_list<std::string_view> lines);
 
 // Feeds the bytes to the parser as the file `name` would be read.
 void ParseText(VsLogBook& book, std::string_view name, std::string_view bytes);
-
-std::string ReadFile(const std::string& path);
 
 }  // namespace testing
 }  // namespace ledgerwise
