@@ -126,7 +126,8 @@ struct Book {
 // against, so that a fault in the product's store shows too).
 class ReferenceParser {
  public:
-  ReferenceParser(reference::Book& book, std::string_view name) : book_(book), day_(reference::DayOf(name)) {}
+  ReferenceParser(reference::Book& book, std::string_view name)
+      : book_(book), day_(reference::DayOf(name)) {}
 
   // Every CR LF becomes LF; each line is cut into pieces of kPiece bytes,
   // and a piece's text ends at its first NUL.
