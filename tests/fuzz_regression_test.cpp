@@ -4,11 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "tests/fuzz/fuzz_support.h"
-#include "tests/test_support.h"
 
 namespace ledgerwise {
 namespace {
@@ -31,7 +32,8 @@ void ReplayAll(const std::string& folder, std::vector<void (*)(const uint8_t*, s
   size_t count = 0;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     SCOPED_TRACE(entry.path().string());
-    std::string bytes = Expanded(testing::ReadFile(entry.path().string()));
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::string bytes = Expanded({std::istreambuf_iterator<char>(in), {}});
     for (auto run : targets) run(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     ++count;
   }

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <map>
 #include <memory>
-#include <new>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -19,7 +18,7 @@
 namespace ledgerwise {
 namespace testing {
 
-enum class Fault { None, Create, Append, Close, Replace, OutOfMemory };
+enum class Fault { None, Create, Append, Close, Replace };
 
 class MemoryEnv : public Env {
  public:
@@ -59,25 +58,22 @@ class MemoryEnv : public Env {
     return true;
   }
   Listing ListLogFiles(const std::string& folder, std::vector<std::string>* names) override {
-    if (!ListFolder(folder, names)) return Listing::Unreadable;
-    names->erase(std::remove_if(names->begin(), names->end(),
-                                [](const std::string& n) {
-                                  return n.size() < 4 || n.compare(n.size() - 4, 4, ".log") != 0;
-                                }),
-                 names->end());
-    std::sort(names->begin(), names->end());
-    if (listingBreaks && names->size() > 1) {
-      names->resize(1);
-      return Listing::Incomplete;
+    std::vector<std::string> all;
+    if (!ListFolder(folder, &all)) return Listing::Unreadable;
+    names->clear();
+    for (const std::string& n : all) {
+      if (n.size() >= 4 && n.compare(n.size() - 4, 4, ".log") == 0) names->push_back(n);
     }
-    return Listing::Complete;
+    if (!listingBreaks || names->size() < 2) return Listing::Complete;
+    names->resize(1);
+    return Listing::Incomplete;
   }
   bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {
     if (!folders.count(folder)) return false;
     names->clear();
     std::string prefix = folder + "/";
     for (const auto& [path, bytes] : files) {
-      if (path.compare(0, prefix.size(), prefix) == 0 && path.find('/', prefix.size()) == std::string::npos) {
+      if (path.rfind(prefix, 0) == 0 && path.find('/', prefix.size()) == std::string::npos) {
         names->push_back(path.substr(prefix.size()));
       }
     }
@@ -124,38 +120,29 @@ class MemoryEnv : public Env {
 
 namespace memory_env_detail {
 
-class Source : public LogSource {
- public:
-  Source(std::string bytes, size_t failAfter) : bytes_(std::move(bytes)), failAfter_(failAfter) {}
+// Fails once `failAfter` bytes are read.
+struct Source : LogSource {
+  Source(std::string b, size_t f) : bytes(std::move(b)), failAfter(f) {}
   int64_t Read(char* buffer, size_t size) override {
-    if (at_ >= failAfter_) return -1;
-    size = std::min({size, bytes_.size() - at_, failAfter_ - at_});
-    bytes_.copy(buffer, size, at_);
-    at_ += size;
+    if (at >= failAfter) return -1;
+    size = std::min({size, bytes.size() - at, failAfter - at});
+    at += bytes.copy(buffer, size, at);
     return static_cast<int64_t>(size);
   }
-
- private:
-  std::string bytes_;
-  size_t failAfter_;
-  size_t at_ = 0;
+  std::string bytes;
+  size_t failAfter, at = 0;
 };
 
-class File : public WritableFile {
- public:
-  File(std::string* bytes, bool failAppend, bool failClose, bool outOfMemory)
-      : bytes_(bytes), failAppend_(failAppend), failClose_(failClose), outOfMemory_(outOfMemory) {}
+struct File : WritableFile {
+  File(std::string* b, bool append, bool close) : bytes(b), failAppend(append), failClose(close) {}
   bool Append(std::string_view data) override {
-    if (outOfMemory_) throw std::bad_alloc();
     // A full disk takes part of the data before it refuses the rest.
-    bytes_->append(data.substr(0, failAppend_ ? data.size() / 2 : data.size()));
-    return !failAppend_;
+    bytes->append(data.substr(0, failAppend ? data.size() / 2 : data.size()));
+    return !failAppend;
   }
-  bool Close() override { return !failClose_; }
-
- private:
-  std::string* bytes_;
-  bool failAppend_, failClose_, outOfMemory_;
+  bool Close() override { return !failClose; }
+  std::string* bytes;
+  bool failAppend, failClose;
 };
 
 }  // namespace memory_env_detail
@@ -165,8 +152,7 @@ inline std::unique_ptr<LogSource> MemoryEnv::OpenLog(const std::string& path, Lo
             : notFiles.count(path)                     ? LogOpen::NotAFile
                                                        : LogOpen::Opened;
   if (*status != LogOpen::Opened) return nullptr;
-  auto fails = readFailsAfter.find(path);
-  size_t failAfter = fails == readFailsAfter.end() ? std::string::npos : fails->second;
+  size_t failAfter = readFailsAfter.count(path) ? readFailsAfter[path] : std::string::npos;
   return std::make_unique<memory_env_detail::Source>(files[path], failAfter);
 }
 
@@ -177,9 +163,8 @@ inline std::unique_ptr<WritableFile> MemoryEnv::CreateTemporary(const std::strin
   std::snprintf(suffix, sizeof suffix, ".%016zx.tmp", made_.size());
   *tempPath = beside + suffix;
   made_.push_back(*tempPath);
-  return std::make_unique<memory_env_detail::File>(&files[*tempPath], Faulty(beside, Fault::Append),
-                                                   Faulty(beside, Fault::Close),
-                                                   Faulty(beside, Fault::OutOfMemory));
+  return std::make_unique<memory_env_detail::File>(
+      &files[*tempPath], Faulty(beside, Fault::Append), Faulty(beside, Fault::Close));
 }
 
 }  // namespace testing

@@ -9,7 +9,7 @@
 
 #include "stats/statistics.h"
 #include "tests/memory_env.h"
-#include "tests/sjis.h"
+#include "tests/test_support.h"
 
 namespace ledgerwise {
 namespace {
@@ -43,21 +43,6 @@ std::string Value(std::string_view text) {
   return "<tr><td bgColor=#b2c1dd><font color=#000000>" + std::string(text) + "</font></td></tr>";
 }
 
-TEST_F(PageTest, MatchRows) {
-  Add("a");
-  Add("a") = MatchRecord{kUnknownGrade, 0, 0, 980, 0, 3, MatchResult::Undecided, 0, 0, 0, kDay, 75910, 0};
-  Add("a") = MatchRecord{10, 120, 80, 980, 7, 3, MatchResult::Disconnected, 3, 2, 1, 0, 86370, 86470};
-  std::string page = Page(WriteVsLogPage);
-  ExpectLines(page, {"  <TR class=a>", "    <TD>2005/05/04 (水) 21:10:10</TD>", "    <TD>初段</TD>",
-                     "    <TD>120－80</TD>", "    <TD>0.600</TD>", "    <TD>980</TD>", "    <TD>7</TD>",
-                     "    <TD>3</TD>", "    <TD>勝ち (2－1)</TD>", "    <TD>00：05：00</TD></TR>",
-                     "  <TR class=b>", "    <TD>2005/05/04 (水) 00:00:00</TD>", "    <TD>不明</TD>",
-                     "    <TD>0－0</TD>", "    <TD>---</TD>", "    <TD>---</TD>", "    <TD>---</TD>",
-                     "    <TD>---</TD>", "    <TD> (0－0)</TD>", "    <TD>00：00：00</TD></TR>",
-                     "  <TR class=a>", "    <TD>0/00/00 (日) 00:01:10</TD>"});
-  ExpectLines(page, {"    <TD>切断 (2－1)</TD>", "    <TD>00：01：40</TD></TR>"});
-}
-
 TEST_F(PageTest, NamesAreEscapedWhereTheyEnterMarkup) {
   Add("A&B<C>\"D\"");
   Add("\x83\x5c\x95\x5c");  // ソ表: trail bytes in the ASCII range stay as they are
@@ -69,30 +54,6 @@ TEST_F(PageTest, NamesAreEscapedWhereTheyEnterMarkup) {
   EXPECT_NE(vslog.find("\r\n<A NAME=\"\x83\x5c\x95\x5c\"></A>\r\n"), std::string::npos);
   ExpectLines(Page(WriteRankingPage),
               {"    <TD><A href=\"vslog.html#" + name + "\" target=\"RIGHT_FRAME\">" + name + "</A></TD>"});
-}
-
-TEST_F(PageTest, RankingRowsFollowThePlaces) {
-  for (auto [name, wins] : {std::pair<const char*, int>{"a", 70}, {"b", 60}, {"c", 40}}) {
-    MatchRecord& m = Add(name);
-    m.shownWins = wins, m.shownLosses = 100 - wins;
-  }
-  book_.opponents[0].matches[0].rating = 0;
-  ComputeStatistics(book_);
-  book_.stats.ownRanked = true, book_.stats.ownWinRate = 0.5f;
-  book_.stats.wins = 1234, book_.stats.losses = 567;
-  AssignRankPositions(book_);
-  std::string page = Page(WriteRankingPage);
-  ExpectLines(page, {"  <TR class=a>", "    <TD>1</TD>",
-                     "    <TD><A href=\"vslog.html#a\" target=\"RIGHT_FRAME\">a</A></TD>", "    <TD>初段</TD>",
-                     "    <TD>70－30</TD>", "    <TD>0.700</TD>", "    <TD>---</TD>", "    <TD>7</TD>",
-                     "    <TD>60.690</TD></TR>", "  <TR class=b>", "    <TD>2</TD>"});
-  ExpectLines(page, {"  <TR class=c>", "    <TD>3</TD>", "    <TD>自分</TD>", "    <TD>不明</TD>",
-                     "    <TD>1234－567</TD>", "    <TD>0.500</TD>", "    <TD>---</TD>", "    <TD>---</TD>",
-                     "    <TD>0.000</TD></TR>", "  <TR class=b>", "    <TD>4</TD>"});
-  for (OpponentRecord& o : book_.opponents) o.ranked = false;
-  book_.stats.ownRanked = false;
-  AssignRankPositions(book_);
-  EXPECT_EQ(Page(WriteRankingPage).find("<TR class="), std::string::npos);
 }
 
 TEST_F(PageTest, PersonalValues) {
@@ -135,21 +96,6 @@ TEST_F(PageTest, ObservationMeanGrade) {
     book_.stats.meanGrade = mean;
     ExpectLines(Page(WriteObservationPage), {Value(text)});
   }
-}
-
-TEST_F(PageTest, ObservationGradeRows) {
-  Add("a");  // 初段, 120-80, rating 980, chain 7
-  Add("b") = MatchRecord{10, 50, 50, 1989, 8, 3, MatchResult::Won, 3, 2, 1, kDay, 75910, 76210};
-  MatchRecord& c = Add("c");
-  c.grade = 9, c.maxChain = 0;  // ranked but no chain shown
-  ComputeStatistics(book_);
-  std::string page = Page(WriteObservationPage);
-  ExpectLines(page, {Value("3人</font>")});
-  // 1484.5 rounds away from zero.
-  ExpectLines(page, {"    <TD>初段</TD>", "\t\t<TD>2<BR></TD>", "\t\t<TD>0.550<BR></TD>",
-                     "\t\t<TD>1485<BR></TD>", "\t\t<TD>7.5<BR></TD>"});
-  ExpectLines(page, {"    <TD>一級</TD>", "\t\t<TD>1<BR></TD>", "\t\t<TD>0.600<BR></TD>",
-                     "\t\t<TD>---<BR></TD>", "\t\t<TD>---<BR></TD>"});
 }
 
 TEST_F(PageTest, ALineLongerThanTheWriteBufferIsWrittenWhole) {

@@ -1,20 +1,18 @@
 // The two UTF-8 files beside the pages: matches.csv as bytes, and the pieces
-// dashboard.html is built from (name decoding, JSON text, compact numbers).
+// dashboard.html is built from (JSON text, compact numbers). Its names are
+// held against the browser's own decoding of every code in tests/browser.
 #include <gtest/gtest.h>
 
 #include "report/compact_numbers.h"
 #include "report/dashboard.h"
 #include "report/json_text.h"
 #include "report/match_csv.h"
-#include "report/sjis_decode.h"
 #include "tests/memory_env.h"
-#include "tests/sjis.h"
 #include "tests/test_support.h"
 
 namespace ledgerwise {
 namespace {
 
-using testing::Fault;
 using testing::LogText;
 using testing::MemoryEnv;
 using testing::ParseText;
@@ -60,46 +58,6 @@ TEST(MatchCsv, NameFields) {
       {"", ""},
   };
   for (const auto& [name, field] : cases) EXPECT_EQ(CsvNameField(name), field) << name;
-}
-
-// Like the pages: the message names the file, and the old file stays.
-TEST(ReportFiles, AFailureKeepsTheOldFileAndNamesIt) {
-  const std::pair<Fault, const char*> faults[] = {
-      {Fault::Create, "ファイル out/file が開けません。\n"},
-      {Fault::Append, "ファイル out/file の書き込みに失敗しました。\n"},
-      {Fault::Replace, "ファイル out/file の書き込みに失敗しました。\n"}};
-  for (auto writer : {WriteMatchCsv, WriteDashboard}) {
-    for (const auto& [fault, message] : faults) {
-      VsLogBook book;
-      book.OpenMatch("x");
-      MemoryEnv env;
-      env.files["out/file"] = "old";
-      env.fault = fault;
-      env.faultPath = "out/file";
-      EXPECT_EQ(writer(book, env, "out/file"), -1);
-      EXPECT_EQ(book.GetErrorText(), testing::Sjis(message));
-      EXPECT_EQ(env.files, (std::map<std::string, std::string>{{"out/file", "old"}}));
-    }
-  }
-}
-
-TEST(ShiftJisDecoding, AsTheBrowserDecodes) {
-  const std::pair<std::string_view, std::string_view> cases[] = {
-      {"abc\x5c~", "abc\\~"},                  // ASCII stays, 5C and 7E included
-      {"\x83\x5c", "ソ"},                      // 5C as a trail byte
-      {"\x95\x5c\x5c", "表\\"},
-      {"\x81\x60\x81\x7c\x81\x5f", "～－＼"},   // FF5E, FF0D, FF3C
-      {"\x87\x40\xed\x40\xfa\x40", "①纊ⅰ"},   // vendor rows
-      {"\xf0\x40\xf9\xfc", "\xee\x80\x80\xee\x9d\x97"},  // user-defined: E000, E757
-      {"\x80\xa1\xdf", "\xc2\x80｡ﾟ"},          // 80, half-width katakana
-      {"\xa0\xfd\xfe\xff", "����"},            // never valid
-      {"x\x81", "x�"},                         // lead byte at the end
-      {"\x81\x20z", "� z"},                    // ASCII after a lead stands for itself
-      {"\x85\x40", "�@"},                      // unassigned pair, ASCII trail kept
-      {"\x85\x80", "�"},                       // unassigned pair, trail spent
-      {"\x81\xfd!", "�!"},                     // non-ASCII non-trail spent with the lead
-  };
-  for (const auto& [bytes, text] : cases) EXPECT_EQ(ShiftJisToUtf8(bytes), text) << bytes;
 }
 
 TEST(DashboardData, JsonTextCannotLeaveItsScript) {

@@ -15,13 +15,12 @@ struct MatchPlan {
   int32_t day = kDay, start = 0, end = 0;
   MatchResult result = MatchResult::Won;
   int32_t wins = 0, losses = 0;  // the opponent's shown record
-  int32_t grade = 10, rating = 0, chain = 0;
 };
 
 void Add(VsLogBook& book, std::string_view name, const MatchPlan& p) {
   int32_t own = p.result == MatchResult::Won ? 2 : 0, theirs = p.result == MatchResult::Lost ? 2 : 0;
-  book.OpenMatch(name) = MatchRecord{p.grade, p.wins, p.losses, p.rating, p.chain, 0, p.result,
-                                     2,       own,    theirs,   p.day,    p.start, p.end};
+  book.OpenMatch(name) = MatchRecord{10,  p.wins, p.losses, 0,     0,       0,    p.result,
+                                     2,   own,    theirs,   p.day, p.start, p.end};
 }
 
 // `count` decided matches a minute long, the first `won` of them won.
@@ -86,38 +85,6 @@ TEST(StatisticsTest, OpponentThreshold) {
               (std::vector<float>{float(c.ranked), c.rate, c.ranked ? 0.0f : -1.0f}))
         << c.wins;
   }
-}
-
-TEST(StatisticsTest, GradeTablesTakeEachOpponentsLatestMatch) {
-  VsLogBook book;
-  Add(book, "a", {kDay, 200, 0, MatchResult::Won, 30, 20, 12, 1500, 0});  // ranked, no chain
-  Add(book, "a", {kDay, 100, 0, MatchResult::Won, 90, 10, 3});  // listed later, started earlier
-  Add(book, "a", {kDay, 200, 0, MatchResult::Won, 30, 20, 12, 1500, 0});  // ties: later in list
-  Add(book, "b", {kDay, 100, 0, MatchResult::Won, 30, 19, 5});
-  Add(book, "c", {kDay, 100, 0, MatchResult::Won, 60, 40, 5, 1000, 4});
-  Add(book, "d", {kDay, 100, 0, MatchResult::Won, 20, 80, kUnknownGrade, 900, 9});
-  ComputeStatistics(book);
-  const VsStats& s = book.stats;
-  EXPECT_EQ(book.opponents[0].latestMatchIndex, 2);
-  EXPECT_EQ((Figures{s.gradePopulation[12], s.gradePopulation[5], s.gradePopulation[3], s.gradeRankedCount[12],
-                     s.gradeRankedCount[5], s.gradeChainCount[12], s.gradeChainCount[5]}),
-            (Figures{1, 2, 0, 1, 1, 0, 1}));
-  EXPECT_EQ((std::vector<float>{s.gradeWinRateSum[12], s.gradeRatingSum[12], s.gradeRatingSum[5],
-                                s.gradeChainSum[5]}),
-            (std::vector<float>{0.6f, 0, 1000, 4}));
-  EXPECT_FLOAT_EQ(s.meanGrade, 22.0f / 3);  // the unknown grade stays out
-  EXPECT_EQ(s.rankedOpponentCount, 3);      // but its rate counts
-  EXPECT_FLOAT_EQ(s.meanWinRate, 0.4666667f);
-}
-
-TEST(StatisticsTest, PopulationSpreadAndScores) {
-  VsLogBook book;
-  AddRanked(book, {70, 60, 40});
-  ComputeStatistics(book);
-  EXPECT_NEAR(book.stats.meanWinRate, 0.5666667, 1e-6);
-  EXPECT_NEAR(book.stats.winRateStdDev, 0.1247219, 1e-6);
-  EXPECT_NEAR(book.opponents[0].deviationScore, 60.69045, 1e-4);
-  EXPECT_NEAR(book.opponents[2].deviationScore, 36.63694, 1e-4);
 }
 
 // The player is ranked above 50 decided matches, and the previous period

@@ -1,15 +1,44 @@
 #include "tests/test_support.h"
 
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
 
 #include "log/log_parser.h"
-#include "tests/sjis.h"
 
 namespace ledgerwise {
 namespace testing {
+
+// By the system's own converter.
+std::string Sjis(std::string_view utf8) {
+  std::string out(utf8.size(), '\0');  // never longer than the UTF-8
+  bool converted = false;
+#ifdef _WIN32
+  std::wstring wide(utf8.size(), L'\0');
+  int length = static_cast<int>(utf8.size());
+  int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length,
+                                  wide.data(), length);
+  BOOL lost = FALSE;
+  int bytes = WideCharToMultiByte(932, 0, wide.data(), units, out.data(), length, nullptr, &lost);
+  converted = (units > 0 || utf8.empty()) && !lost;
+  out.resize(static_cast<size_t>(bytes));
+#else
+  iconv_t cd = iconv_open("CP932", "UTF-8");
+  char* in = const_cast<char*>(utf8.data());
+  char* at = out.data();
+  size_t inLeft = utf8.size(), outLeft = out.size();
+  converted = cd != reinterpret_cast<iconv_t>(-1) &&
+              iconv(cd, &in, &inLeft, &at, &outLeft) != static_cast<size_t>(-1);
+  if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+  out.resize(static_cast<size_t>(at - out.data()));
+#endif
+  if (!converted) throw std::invalid_argument("no Shift_JIS bytes for " + std::string(utf8));
+  return out;
+}
 
 std::string LogText(std::initializer_list<std::string_view> lines) {
   std::string out;
@@ -24,35 +53,6 @@ void ParseText(VsLogBook& book, std::string_view name, std::string_view bytes) {
   LogFileParser parser(book, name);
   parser.Feed(bytes.data(), bytes.size());
   parser.Finish();
-}
-
-ScratchFolder::ScratchFolder() {
-  std::random_device random;
-  std::filesystem::path base = std::filesystem::temp_directory_path();
-  for (;;) {
-    std::filesystem::path candidate = base / ("ledgerwise-test-" + std::to_string(random()));
-    if (std::filesystem::create_directory(candidate)) {
-      path_ = candidate.string();
-      return;
-    }
-  }
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void WriteFile(const std::string& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace testing

@@ -1,4 +1,4 @@
-// Helpers shared by the tests: log text in, pages out, scratch folders.
+// Helpers shared by the tests: Shift_JIS text, log files in.
 #ifndef LEDGERWISE_TESTS_TEST_SUPPORT_H_
 #define LEDGERWISE_TESTS_TEST_SUPPORT_H_
 
@@ -11,27 +11,15 @@
 namespace ledgerwise {
 namespace testing {
 
+// The code page 932 bytes of a UTF-8 text, so that test texts can stand in
+// UTF-8 as they read; throws on a character the code page lacks.
+std::string Sjis(std::string_view utf8);
+
 // UTF-8 lines → the Shift_JIS bytes of a log file, each line ending CR LF.
 std::string LogText(std::initializer_list<std::string_view> lines);
 
 // Feeds the bytes to the parser as the file `name` would be read.
 void ParseText(VsLogBook& book, std::string_view name, std::string_view bytes);
-
-// A fresh empty folder under the system's temporary folder; removed with
-// everything in it when the object goes.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  const std::string& path() const { return path_; }
-  std::string File(std::string_view name) const { return path_ + "/" + std::string(name); }
-
- private:
-  std::string path_;
-};
-
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, std::string_view bytes);
 
 }  // namespace testing
 }  // namespace ledgerwise

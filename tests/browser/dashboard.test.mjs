@@ -8,8 +8,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 
-import { launch, openTab } from './lib/browser.mjs';
-import { inputs, prepareReport } from './lib/fixture.mjs';
+import { inputs, launch, openTab, prepareReport } from './lib/fixture.mjs';
 
 const PHONE = { width: 390, height: 844 };
 let report, browser;
@@ -30,15 +29,19 @@ async function open(hash = '', viewport = undefined, dir = undefined) {
   await tab.page.waitForSelector('#heads th', { state: 'attached' });
   return tab;
 }
-const figures = (page, id) => page.$$eval(`#${id} div`, (ds) => Object.fromEntries(ds.map((d) => [d.firstChild.textContent, d.lastChild.textContent])));
-const names = (page) => page.$$eval('#rows tr:not(.spacer)', (rows) => rows.map((r) => r.cells[0].textContent));
+const figures = (page, id) => page.$$eval(`#${id} div`,
+  (ds) => Object.fromEntries(ds.map((d) => [d.firstChild.textContent, d.lastChild.textContent])));
+const column = (page, k) => page.$$eval('#rows tr:not(.spacer)',
+  (rows, k) => rows.map((r) => r.cells[k].textContent), k);
 
 test('the overview shows the figures of personal.html', async () => {
   const { page, problems } = await open();
   const shown = await figures(page, 'figures');
   await page.goto(url('personal.html'));
-  const personal = await page.$$eval('td[bgcolor="#b2c1dd"] > font:first-child', (fs) => fs.map((f) => f.firstChild.textContent.replace('（', '')));
-  const own = [shown['勝敗'], shown['勝率'], shown['勝率偏差値'], shown['ランキング'].split(' ')[0], shown['総試合時間']];
+  const personal = await page.$$eval('td[bgcolor="#b2c1dd"] > font:first-child',
+    (fs) => fs.map((f) => f.firstChild.textContent.replace('（', '')));
+  const own = [shown['勝敗'], shown['勝率'], shown['勝率偏差値'], shown['ランキング'].split(' ')[0],
+    shown['総試合時間']];
   assert.deepEqual(own, personal);
   assert.deepEqual(problems, []);
   await page.close();
@@ -47,10 +50,11 @@ test('the overview shows the figures of personal.html', async () => {
 test('every name reads as Chromium reads it in vslog.html', async () => {
   const { page, problems } = await open();
   // As the HTML parser reads text: CR LF and lone CR become LF.
-  const ours = await page.evaluate(() => JSON.parse(document.getElementById('lw-data').textContent).names.map((n) => n.replace(/\r\n?/g, '\n')));
+  const ours = await page.evaluate(() => JSON.parse(document.getElementById('lw-data').textContent)
+    .names.map((n) => n.replace(/\r\n?/g, '\n')));
   await page.goto(url('vslog.html'));
   const theirs = await page.$$eval('td[colspan="9"]', (tds) => tds.map((td) => td.textContent));
-  assert.ok(ours.length > 1612 && ours.some((n) => n.includes('\uFFFD')), 'the all-codes opponents are missing');
+  assert.ok(ours.length > 1612 && ours.some((n) => n.includes('\uFFFD')), 'no all-codes opponents');
   assert.deepEqual(ours, theirs);
   assert.deepEqual(problems, []);
   await page.close();
@@ -58,14 +62,15 @@ test('every name reads as Chromium reads it in vslog.html', async () => {
 
 test('search, sort and one opponent', async () => {
   const { page, problems } = await open('#opponents');
-  for (const [query, found] of [['vANTAGE_k', ['Vantage_K9']], ['観測者', ['観測者みどり']], ['</script>', ['</script>"<b>']]]) {
+  const queries = [['vANTAGE_k', 'Vantage_K9'], ['観測者', '観測者みどり'], ['</script>', '</script>"<b>']];
+  for (const [query, found] of queries) {
     await page.fill('#search', query);
-    assert.deepEqual(await names(page), found, query);
+    assert.deepEqual(await column(page, 0), [found], query);
   }
   assert.equal(await page.locator('#rows b, #rows script').count(), 0, 'a name became markup');
   await page.fill('#search', '');
-  const sorted = async (column, compare) => {
-    const cells = await page.$$eval('#rows tr:not(.spacer)', (rows, k) => rows.map((r) => r.cells[k].textContent), column);
+  const sorted = async (k, compare) => {
+    const cells = await column(page, k);
     assert.ok(cells.length > 10);
     cells.slice(1).forEach((c, k) => assert.ok(compare(cells[k], c), `${cells[k]} before ${c}`));
   };
@@ -109,9 +114,11 @@ test('a phone screen: no sideways scrolling, no text under 14px', async () => {
     const { page, problems } = await open(hash, PHONE);
     const seen = await page.evaluate(() => {
       const small = [...document.querySelectorAll('body *')].filter((e) =>
-        [...e.childNodes].some((n) => n.nodeType === 3 && n.textContent.trim()) && e.getClientRects().length &&
-        parseFloat(getComputedStyle(e).fontSize) < 14).map((e) => e.localName);
-      return { wide: document.documentElement.scrollWidth > innerWidth, small, viewport: !!document.querySelector('meta[name=viewport]') };
+        [...e.childNodes].some((n) => n.nodeType === 3 && n.textContent.trim()) &&
+        e.getClientRects().length && parseFloat(getComputedStyle(e).fontSize) < 14);
+      const viewport = !!document.querySelector('meta[name=viewport]');
+      const wide = document.documentElement.scrollWidth > innerWidth;
+      return { wide, small: small.map((e) => e.localName), viewport };
     });
     assert.deepEqual(seen, { wide: false, small: [], viewport: true }, hash);
     assert.deepEqual(problems, []);
@@ -123,7 +130,9 @@ test('a phone screen: no sideways scrolling, no text under 14px', async () => {
 const shots = process.env.LEDGERWISE_SCREENSHOTS;
 test('screenshots', { skip: !shots && 'LEDGERWISE_SCREENSHOTS is not set' }, async () => {
   const plain = prepareReport({ ...inputs, addOwnLogs: false });
-  for (const [file, viewport, hash] of [['dashboard-desktop.png', { width: 1200, height: 900 }, ''], ['dashboard-phone.png', PHONE, '#opponents']]) {
+  const desktop = { width: 1200, height: 900 };
+  for (const [file, viewport, hash] of
+    [['dashboard-desktop.png', desktop, ''], ['dashboard-phone.png', PHONE, '#opponents']]) {
     const { page } = await open(hash, viewport, plain.analyzeDir);
     await page.screenshot({ path: path.join(shots, file) });
     await page.close();

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "log/records.h"
+#include "tests/test_support.h"
 
 namespace ledgerwise {
 namespace fuzz {
@@ -25,39 +26,31 @@ namespace reference {
 
 constexpr size_t kPiece = 1023;  // a 1024-byte line buffer's take
 constexpr int32_t kNoGrade = 20;
-constexpr std::string_view kMatchStart =
-    "\x91\xce\x90\xed\x82\xf0\x8a\x4a\x8e\x6e\x82\xb5\x82\xdc\x82\xb5\x82\xbd";  // 対戦を開始しました
-constexpr std::string_view kWin = "\x8f\x9f\x82\xbf\x82\xdc\x82\xb5\x82\xbd";   // 勝ちました
-constexpr std::string_view kLoss = "\x95\x89\x82\xaf\x82\xdc\x82\xb5\x82\xbd";  // 負けました
-constexpr std::string_view kSaved =
-    "\x83\x8a\x83\x76\x83\x8c\x83\x43\x82\xf0\x83\x49\x81\x5b\x83\x67\x83\x5a\x81\x5b\x83\x75"
-    "\x82\xb5\x82\xdc\x82\xb5\x82\xbd";  // リプレイをオートセーブしました
-constexpr std::string_view kNotSaved =
-    "\x83\x5a\x81\x5b\x83\x75\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x91\xbd\x82\xa2\x82\xbd"
-    "\x82\xdf\x81\x41\x83\x5a\x81\x5b\x83\x75\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5"
-    "\x82\xb5\x82\xbd";  // セーブファイルが多いため、セーブできませんでした
-constexpr std::string_view kError =
-    "\x83\x47\x83\x89\x81\x5b\x82\xaa\x94\xad\x90\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd";  // エラーが発生しました
-constexpr std::string_view kLogout =
-    "\x83\x8d\x83\x4f\x83\x41\x83\x45\x83\x67\x82\xb5\x82\xdc\x82\xb5\x82\xbd";  // ログアウトしました
-constexpr std::string_view kDan = "\x82\xbe\x82\xf1";                     // だん
-constexpr std::string_view kKyu = "\x82\xab\x82\xe3\x82\xa4";             // きゅう
-constexpr std::string_view kWinMark = "\x8f\x9f";                         // 勝
-constexpr std::string_view kRating = "\x83\x8c\x81\x5b\x83\x67";          // レート
-constexpr std::string_view kDisconnect = "\x90\xd8\x92\x66\x97\xa6";      // 切断率
-constexpr std::string_view kMaxChain = "\x8d\xc5\x91\xe5";                // 最大
-constexpr std::string_view kGradeWords[kNoGrade] = {
-    "\x82\x50\x82\x4f\x82\xab\x82\xe3\x82\xa4", "\x82\x58\x82\xab\x82\xe3\x82\xa4",  // １０きゅう ９きゅう
-    "\x82\x57\x82\xab\x82\xe3\x82\xa4", "\x82\x56\x82\xab\x82\xe3\x82\xa4",          // ８きゅう ７きゅう
-    "\x82\x55\x82\xab\x82\xe3\x82\xa4", "\x82\x54\x82\xab\x82\xe3\x82\xa4",          // ６きゅう ５きゅう
-    "\x82\x53\x82\xab\x82\xe3\x82\xa4", "\x82\x52\x82\xab\x82\xe3\x82\xa4",          // ４きゅう ３きゅう
-    "\x82\x51\x82\xab\x82\xe3\x82\xa4", "\x82\x50\x82\xab\x82\xe3\x82\xa4",          // ２きゅう １きゅう
-    "\x82\xb5\x82\xe5\x82\xbe\x82\xf1", "\x82\x51\x82\xbe\x82\xf1",                  // しょだん ２だん
-    "\x82\x52\x82\xbe\x82\xf1", "\x82\x53\x82\xbe\x82\xf1",                          // ３だん ４だん
-    "\x82\x54\x82\xbe\x82\xf1", "\x82\x55\x82\xbe\x82\xf1",                          // ５だん ６だん
-    "\x82\x56\x82\xbe\x82\xf1", "\x82\x57\x82\xbe\x82\xf1",                          // ７だん ８だん
-    "\x82\x58\x82\xbe\x82\xf1", "\x82\x50\x82\x4f\x82\xbe\x82\xf1",                  // ９だん １０だん
-};
+// Written here in UTF-8, not taken from the product.
+inline const std::string kMatchStart = testing::Sjis("対戦を開始しました");
+inline const std::string kWin = testing::Sjis("勝ちました");
+inline const std::string kLoss = testing::Sjis("負けました");
+inline const std::string kSaved = testing::Sjis("リプレイをオートセーブしました");
+inline const std::string kNotSaved = testing::Sjis("セーブファイルが多いため、セーブできませんでした");
+inline const std::string kError = testing::Sjis("エラーが発生しました");
+inline const std::string kLogout = testing::Sjis("ログアウトしました");
+inline const std::string kDan = testing::Sjis("だん");
+inline const std::string kKyu = testing::Sjis("きゅう");
+inline const std::string kWinMark = testing::Sjis("勝");
+inline const std::string kRating = testing::Sjis("レート");
+inline const std::string kDisconnect = testing::Sjis("切断率");
+inline const std::string kMaxChain = testing::Sjis("最大");
+// The grade words from the lowest (１０きゅう, 0) to the highest (１０だん, 19).
+inline const std::vector<std::string> kGradeWords = [] {
+  std::vector<std::string> words;
+  for (const char* word : {"１０きゅう", "９きゅう", "８きゅう", "７きゅう", "６きゅう", "５きゅう",
+                           "４きゅう", "３きゅう", "２きゅう", "１きゅう", "しょだん", "２だん",
+                           "３だん", "４だん", "５だん", "６だん", "７だん", "８だん", "９だん",
+                           "１０だん"}) {
+    words.push_back(testing::Sjis(word));
+  }
+  return words;
+}();
 
 // A leading integer as strtoll reads it (C locale white space, a sign,
 // digits), clamped to int32.
@@ -130,12 +123,11 @@ struct Book {
 }  // namespace reference
 
 // Reads a file into a reference::Book (what the fuzzer holds the product
-// against, so that a fault in the product's store shows too) or into a
-// product book.
-template <typename BookType>
+// against, so that a fault in the product's store shows too).
 class ReferenceParser {
  public:
-  ReferenceParser(BookType& book, std::string_view name) : book_(book), day_(reference::DayOf(name)) {}
+  ReferenceParser(reference::Book& book, std::string_view name)
+      : book_(book), day_(reference::DayOf(name)) {}
 
   // Every CR LF becomes LF; each line is cut into pieces of kPiece bytes,
   // and a piece's text ends at its first NUL.
@@ -194,7 +186,7 @@ class ReferenceParser {
     book_.parseState = ParseState::Idle;
   }
 
-  BookType& book_;
+  reference::Book& book_;
   int32_t day_;
   std::string lastName_;
 };
@@ -205,8 +197,7 @@ inline bool SameMatch(const MatchRecord& a, const MatchRecord& b) { return std::
 
 // The parser's whole output: opponents in order, their matches, the state
 // and the opponent whose match was opened last (names are unique).
-template <typename BookType>
-bool SameBook(VsLogBook& real, BookType& expected) {
+inline bool SameBook(VsLogBook& real, reference::Book& expected) {
   if (real.parseState != expected.parseState || real.opponents.size() != expected.opponents.size()) return false;
   for (size_t i = 0; i < real.opponents.size(); ++i) {
     const auto& x = real.opponents[i];

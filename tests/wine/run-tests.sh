@@ -69,8 +69,9 @@ data_unix="$(unix_path "$data")"
 # The NT line: the data folder under the user profile.
 fresh "$data_unix"
 row "profile: pages identical to the native build's" 0 "pages:$data"
-FROM="$work/native/analyze/index.html" TO="$data\\analyze\\index.html" perl -pe \
-  's/^ledgerwise Ver/Ledgerwise.exe Ver/; s/\Q$ENV{FROM}\E/$ENV{TO}/; s/\n/\r\n/' "$work/native.out" > "$work/native.crlf"
+FROM="$work/native/analyze/" TO="$data\\analyze\\" perl -pe \
+  's/^ledgerwise Ver/Ledgerwise.exe Ver/; s/\Q$ENV{FROM}\E/$ENV{TO}/; s/\n/\r\n/' \
+  "$work/native.out" > "$work/native.crlf"
 check "profile: console bytes are the native ones with CR LF" "$(cmp "$work/native.crlf" "$work/out" 2>&1)"
 stamp="$(sed -n 31p "$data_unix/analyze/menu.html" | grep -o '[0-9-]* [0-9:]*')"
 check "profile: the menu's time stamp is the local time" \

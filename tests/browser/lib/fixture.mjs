@@ -1,16 +1,17 @@
-// Builds a data folder, runs the program on it and says where the report is.
+// Builds a data folder, runs the program on it and says where the report is;
+// and the system Chromium, with no network or background services, in tabs
+// that record console errors, uncaught script errors and files that fail to load.
 // Base data: a generator sample, else a copy of a corpus, else nothing. On top
 // go two logs written here, so that the suite knows its opponents itself:
-// ranked opponents whose links and rows are checked (plus an unranked filler
-// with a long match list), and a day of opponents whose names hold every
-// Shift_JIS double-byte code, each pair once, valid or not.
+// ranked opponents (plus an unranked filler with a long match list), and a day
+// of opponents whose names hold every Shift_JIS double-byte code, each pair
+// once, valid or not.
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
-
-import { allPairs, encodeShiftJis } from './sjis.mjs';
+import { chromium } from 'playwright-core';
 
 const repoRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..', '..', '..');
 
@@ -18,27 +19,31 @@ const repoRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..'
 export const inputs = {
   program: process.env.LEDGERWISE_PROGRAM,
   generator: process.env.LEDGERWISE_GENERATOR || '',
-  corpus: process.env.LEDGERWISE_CORPUS || path.join(repoRoot, 'tests', 'conformance', 'edge-101', 'data'),
+  corpus: process.env.LEDGERWISE_CORPUS ||
+    path.join(repoRoot, 'tests', 'conformance', 'edge-101', 'data'),
   seed: Number(process.env.LEDGERWISE_SEED || 2),
 };
 
 // Ranked whatever the base holds (50 shown matches or more); at most 15 bytes.
-export const TARGETS = [
+const TARGETS = [
   { name: '観測者みどり', grade: '５だん', wins: 160, losses: 40 },
   { name: 'Vantage_K9', grade: '３だん', wins: 140, losses: 60 },
   { name: '</script>"<b>', grade: '２だん', wins: 90, losses: 60 },
   { name: '&amp;&lt;!', grade: '１きゅう', wins: 55, losses: 45 },
 ];
 const FILLER = { name: 'しんがり', grade: '７きゅう', wins: 10, losses: 12 };
-export const ROUNDS = 13; // matches per target; the player wins match n when n % 5 < 3
-export const FILLER_MATCHES = 40; // the player wins every other one
+const ROUNDS = 13; // matches per target; the player wins match n when n % 5 < 3
+const FILLER_MATCHES = 40; // the player wins every other one
 
 const pad2 = (n) => String(n).padStart(2, '0');
-const clock = (s) => `[${pad2(Math.floor(s / 3600))}:${pad2(Math.floor(s / 60) % 60)}:${pad2(s % 60)}]`;
+const clock = (s) =>
+  `[${pad2(Math.floor(s / 3600))}:${pad2(Math.floor(s / 60) % 60)}:${pad2(s % 60)}]`;
+const cp932 = (text) => spawnSync('iconv', ['-f', 'UTF-8', '-t', 'CP932'], { input: text }).stdout;
 
 function matchLines(o, second, won) {
   return [
-    `${clock(second)}${o.name}(${o.grade} ${o.wins}勝${o.losses}敗 レート1500 最大7連鎖 切断率3%)と対戦を開始しました`,
+    `${clock(second)}${o.name}(${o.grade} ${o.wins}勝${o.losses}敗 レート1500 最大7連鎖 切断率3%)` +
+      'と対戦を開始しました',
     `${clock(second + 110)}リプレイをオートセーブしました`,
     `${clock(second + 200)}リプレイをオートセーブしました`,
     `${clock(second + 270)}${o.name}さんに${won ? '勝ちました' : '負けました'}`,
@@ -52,26 +57,34 @@ function handMadeLog() {
   for (let round = 0; round < ROUNDS; round++) {
     for (const t of TARGETS) lines.push(...matchLines(t, (second += 300), n++ % 5 < 3));
   }
-  for (let i = 0; i < FILLER_MATCHES; i++) lines.push(...matchLines(FILLER, (second += 300), i % 2 === 0));
-  return encodeShiftJis(lines.join('\r\n') + '\r\n');
+  for (let i = 0; i < FILLER_MATCHES; i++) {
+    lines.push(...matchLines(FILLER, (second += 300), i % 2 === 0));
+  }
+  return cp932(lines.join('\r\n') + '\r\n');
 }
 
 // Names of seven pairs; each match ends at once with a logout. The first
 // starts at a time of day below zero, which the clock shows as 00:00:00.
 function allCodesLog() {
-  const pairs = [...allPairs()], parts = [];
-  for (let k = 0; k * 7 < pairs.length; k++) {
-    const name = Buffer.from(pairs.slice(k * 7, k * 7 + 7).flat());
+  const pairs = [], parts = [];
+  for (let lead = 0x81; lead <= 0xfc; lead++) {
+    if (lead >= 0xa0 && lead < 0xe0) continue;
+    for (let trail = 0x40; trail <= 0xfc; trail++) if (trail !== 0x7f) pairs.push(lead, trail);
+  }
+  const start = cp932('(１きゅう 1勝1敗 レート1000 切断率0%)と対戦を開始しました\r\n');
+  const logout = cp932('ログアウトしました\r\n');
+  for (let k = 0; k * 14 < pairs.length; k++) {
     const time = Buffer.from(k ? clock(k * 2) : '[-9:00:00]');
-    parts.push(time, name, encodeShiftJis('(１きゅう 1勝1敗 レート1000 切断率0%)と対戦を開始しました\r\n'));
-    parts.push(encodeShiftJis(`${clock(k * 2 + 1)}ログアウトしました\r\n`));
+    parts.push(time, Buffer.from(pairs.slice(k * 14, k * 14 + 14)), start,
+      Buffer.from(clock(k * 2 + 1)), logout);
   }
   return Buffer.concat(parts);
 }
 
 // The next date after every dated log there.
 function nextLogName(dir) {
-  const days = fs.readdirSync(dir).map((e) => /^(\d{8})\.log$/i.exec(e)?.[1]).filter((d) => d && d < '9000');
+  const days = fs.readdirSync(dir).map((e) => /^(\d{8})\.log$/i.exec(e)?.[1])
+    .filter((d) => d && d < '9000');
   const latest = days.sort().pop() ?? '20050503';
   const d = new Date(Date.UTC(+latest.slice(0, 4), +latest.slice(4, 6) - 1, +latest.slice(6) + 1));
   return `${d.getUTCFullYear()}${pad2(d.getUTCMonth() + 1)}${pad2(d.getUTCDate())}.log`;
@@ -79,7 +92,9 @@ function nextLogName(dir) {
 
 function run(cmd, args, what) {
   const r = spawnSync(cmd, args, { encoding: 'latin1', timeout: 120000 });
-  if (r.error || r.status !== 0) throw new Error(`${what} failed: ${r.error?.message ?? r.status}\n${r.stdout}\n${r.stderr}`);
+  if (r.error || r.status !== 0) {
+    throw new Error(`${what} failed: ${r.error?.message ?? r.status}\n${r.stdout}\n${r.stderr}`);
+  }
 }
 
 export function prepareReport({ program, generator, corpus, seed, addOwnLogs = true }) {
@@ -99,4 +114,24 @@ export function prepareReport({ program, generator, corpus, seed, addOwnLogs = t
   const analyzeDir = path.join(dataDir, 'analyze');
   const iso = handMadeDay.replace(/^(\d{4})(\d\d)(\d\d)\.log$/, '$1-$2-$3');
   return { work, analyzeDir, handMadeDay: iso };
+}
+
+export async function launch() {
+  const browser = await chromium.launch({
+    executablePath: process.env.LEDGERWISE_CHROMIUM || '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync'],
+  });
+  const context = await browser.newContext({ locale: 'ja-JP' });
+  return { context, close: () => browser.close() };
+}
+
+export async function openTab(context, viewport = { width: 1000, height: 700 }) {
+  const page = await context.newPage();
+  await page.setViewportSize(viewport);
+  const problems = [];
+  page.on('console', (m) => m.type() === 'error' && problems.push(`console error: ${m.text()}`));
+  page.on('pageerror', (err) => problems.push(`page error: ${err.message}`));
+  page.on('requestfailed', (req) => problems.push(`request failed: ${req.url()}`));
+  return { page, problems };
 }
