@@ -77,6 +77,9 @@ stamp="$(sed -n 31p "$data_unix/analyze/menu.html" | grep -o '[0-9-]* [0-9:]*')"
 check "profile: the menu's time stamp is the local time" \
   "$(age=$(( $(date +%s) - $(date -d "$stamp" +%s 2> /dev/null || echo 0) )); [ "$age" -ge 0 ] && [ "$age" -lt 120 ] || echo "stamp $stamp")"
 logs=("$data_unix"/*.log)
+cp "${logs[0]}" "$data_unix/AUX.log"; cp "${logs[0]}" "$data_unix/COM1.log"
+row "profile: logs named like devices are skipped, never waited on" 0 "完了！…"
+rm "$data_unix/AUX.log" "$data_unix/COM1.log"
 cp "${logs[0]}" "$data_unix/20000105한.log"
 row "profile: a log named outside the code page is an error" 255 "エラー : 入力ファイル $data\\20000105…"
 rm -rf "$data_unix"
