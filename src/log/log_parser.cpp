@@ -171,11 +171,15 @@ void LogFileParser::HandlePiece(std::string_view text, unsigned phrases) {
 }
 
 void LogFileParser::StartMatch(std::string_view line) {
-  if (HasTimePrefix(line) && FindLastByte(line.data(), line.data() + line.size(), '(') != nullptr) {
-    lastName_.assign(OpponentNameOf(line));
+  // The fields first, as the same pass finds where the name ends; a line
+  // without a name keeps the last one (none when "(" stands before byte 10).
+  MatchRecord fields;
+  size_t paren = ReadMatchStartFields(fields, line);
+  if (paren != std::string_view::npos) {
+    lastName_.assign(paren < 10 ? std::string_view() : line.substr(10, paren - 10));
   }
   MatchRecord& match = book_.OpenMatch(lastName_);
-  ReadMatchStartFields(match, line);
+  match = fields;
   match.day = day_;
   book_.parseState = ParseState::InMatch;
 }
