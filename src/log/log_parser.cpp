@@ -175,10 +175,10 @@ void LogFileParser::StartMatch(std::string_view line) {
   // without a name keeps the last one (none when "(" stands before byte 10).
   MatchRecord fields;
   size_t paren = ReadMatchStartFields(fields, line);
-  if (paren != std::string_view::npos) {
-    lastName_.assign(paren < 10 ? std::string_view() : line.substr(10, paren - 10));
-  }
-  MatchRecord& match = book_.OpenMatch(lastName_);
+  std::string_view name = lastName_;
+  if (paren != std::string_view::npos) name = paren < 10 ? std::string_view() : line.substr(10, paren - 10);
+  MatchRecord& match = book_.OpenMatch(name);
+  lastName_ = book_.currentOpponent()->name;
   match = fields;
   match.day = day_;
   book_.parseState = ParseState::InMatch;
