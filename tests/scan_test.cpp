@@ -35,8 +35,16 @@ Found SlowScan(std::string_view text) {
   return found;
 }
 
+std::string Altered(std::string_view phrase, size_t at) {
+  std::string text(phrase);
+  text[at] = 'x';
+  return text;
+}
+
 std::string RandomText(std::mt19937& random) {
   const std::string kPieces[] = {
+      // Near misses that differ from a phrase away from its anchors' keys.
+      Altered(phrase::kReplaySaved, 17), Altered(phrase::kSaveFailed, 35), Altered(phrase::kSaveFailed, 47),
       std::string(phrase::kMatchStart), std::string(phrase::kWin), std::string(phrase::kLoss),
       std::string(phrase::kReplaySaved), std::string(phrase::kSaveFailed),
       std::string(phrase::kError), std::string(phrase::kLogout),

@@ -28,17 +28,15 @@ bool HasTimePrefix(std::string_view line);
 // alone when the line has none.
 void SecondOfDay(std::string_view line, int32_t& out);
 
-// The name of a match-start line: bytes 10 up to the last "(". Empty when
-// the last "(" stands before byte 10.
-std::string_view OpponentNameOf(std::string_view line);
-
 // startSecond and the opponent's figures of a match-start line. Writes
 // nothing unless the line has the time prefix, and leaves a field alone when
 // its token is missing. After the last "(": the grade is the first grade word
 // in table order (kUnknownGrade when none), the shown record follows the
 // grade word. Rating, disconnect rate and max chain follow the first of their
-// tokens anywhere in the line.
-void ReadMatchStartFields(MatchRecord& match, std::string_view line);
+// tokens anywhere in the line. Returns the position of the last "(", or
+// npos when there is none or the line has no time prefix; the opponent's
+// name is the bytes from 10 up to it.
+size_t ReadMatchStartFields(MatchRecord& match, std::string_view line);
 
 }  // namespace ledgerwise
 

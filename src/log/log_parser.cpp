@@ -171,11 +171,15 @@ void LogFileParser::HandlePiece(std::string_view text, unsigned phrases) {
 }
 
 void LogFileParser::StartMatch(std::string_view line) {
-  if (HasTimePrefix(line) && FindLastByte(line.data(), line.data() + line.size(), '(') != nullptr) {
-    lastName_.assign(OpponentNameOf(line));
-  }
-  MatchRecord& match = book_.OpenMatch(lastName_);
-  ReadMatchStartFields(match, line);
+  // The fields first, as the same pass finds where the name ends; a line
+  // without a name keeps the last one (none when "(" stands before byte 10).
+  MatchRecord fields;
+  size_t paren = ReadMatchStartFields(fields, line);
+  std::string_view name = lastName_;
+  if (paren != std::string_view::npos) name = paren < 10 ? std::string_view() : line.substr(10, paren - 10);
+  MatchRecord& match = book_.OpenMatch(name);
+  lastName_ = book_.currentOpponent()->name;
+  match = fields;
   match.day = day_;
   book_.parseState = ParseState::InMatch;
 }

@@ -59,7 +59,8 @@ class LogFileParser {
 
   VsLogBook& book_;
   int32_t day_ = 0;
-  std::string lastName_;  // name of this file's last match-start line
+  // Name of this file's last match-start line, as the book keeps it.
+  std::string_view lastName_;
   std::string carry_;     // the start of a line whose end has not arrived
 };
 

@@ -19,9 +19,10 @@ struct Candidate {
 };
 
 // Every (phrase, position of "た") pair; the save-failed phrase has two.
+// The commonest first: a match has a replay saved for each game.
 constexpr Candidate kCandidates[] = {
-    {kMatchStartBit, phrase::kMatchStart, 16}, {kWinBit, phrase::kWin, 8},
-    {kLossBit, phrase::kLoss, 8},              {kSaveBit, phrase::kReplaySaved, 28},
+    {kSaveBit, phrase::kReplaySaved, 28},      {kMatchStartBit, phrase::kMatchStart, 16},
+    {kWinBit, phrase::kWin, 8},                {kLossBit, phrase::kLoss, 8},
     {kSaveBit, phrase::kSaveFailed, 20},       {kSaveBit, phrase::kSaveFailed, 46},
     {kErrorBit, phrase::kError, 18},           {kLogoutBit, phrase::kLogout, 16},
 };
@@ -49,19 +50,33 @@ constexpr Keys MakeKeys() {
 
 constexpr Keys kKeys = MakeKeys();
 
-// memcmp, eight bytes at a time: some C runtimes compare byte by byte, and
-// this runs for every phrase line.
+// KeyBefore at run time: one load where the byte order lets the word be
+// taken as it lies, as the loop above is not always made one.
+inline uint64_t LoadKeyBefore(const char* at) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  uint64_t key;
+  std::memcpy(&key, at - 8, 8);
+  return key;
+#else
+  return KeyBefore(at);
+#endif
+}
+
+inline bool SameWord(const char* a, const char* b) {
+  uint64_t x, y;
+  std::memcpy(&x, a, 8);
+  std::memcpy(&y, b, 8);
+  return x == y;
+}
+
+// memcmp of n >= 8 bytes, eight at a time, the last word overlapping the one
+// before it: some C runtimes compare byte by byte, and this runs for every
+// phrase line.
 inline bool SameBytes(const char* a, const char* b, size_t n) {
-  for (; n >= 8; a += 8, b += 8, n -= 8) {
-    uint64_t x, y;
-    std::memcpy(&x, a, 8);
-    std::memcpy(&y, b, 8);
-    if (x != y) return false;
+  for (size_t i = 0; i + 8 < n; i += 8) {
+    if (!SameWord(a + i, b + i)) return false;
   }
-  for (; n > 0; --n) {
-    if (*a++ != *b++) return false;
-  }
-  return true;
+  return SameWord(a + n - 8, b + n - 8);
 }
 
 }  // namespace phrase_match_internal
@@ -69,7 +84,7 @@ inline bool SameBytes(const char* a, const char* b, size_t n) {
 inline unsigned PhraseAtAnchor(const char* floor, const char* end, const char* anchor) {
   namespace in = phrase_match_internal;
   if (anchor - floor < 8) return 0;
-  const uint64_t key = in::KeyBefore(anchor);
+  const uint64_t key = in::LoadKeyBefore(anchor);
   for (size_t i = 0; i < in::kCandidateCount; ++i) {
     if (in::kKeys.key[i] != key) continue;
     const in::Candidate& c = in::kCandidates[i];

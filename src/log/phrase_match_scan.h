@@ -76,6 +76,7 @@ inline Masks Sse2Masks(const char* p) {
   const __m128i lead = _mm_set1_epi8(static_cast<char>(0x82));
   const __m128i trail = _mm_set1_epi8(static_cast<char>(0xBD));
   const __m128i zero = _mm_setzero_si128();
+  __m128i least = _mm_cmpeq_epi8(zero, zero);  // the smallest byte at each place of the four blocks
   Masks m;
   for (int k = 0; k < 4; ++k) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
@@ -84,7 +85,14 @@ inline Masks Sse2Masks(const char* p) {
     int shift = 16 * k;
     m.lf |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))} << shift;
     m.anchor |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(pair))} << shift;
-    m.nul |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)))} << shift;
+    least = _mm_min_epu8(least, v);
+  }
+  // A NUL is rare: its mask is built only for a window that holds one.
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(least, zero)) != 0) {
+    for (int k = 0; k < 4; ++k) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+      m.nul |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)))} << 16 * k;
+    }
   }
   return m;
 }
@@ -110,9 +118,17 @@ struct LineState {
   bool hasNul = false;
 };
 
-// The events of one window at `p`, in byte order.
+#if defined(__GNUC__)
+#define LEDGERWISE_WINDOW_INLINE inline __attribute__((always_inline))
+#else
+#define LEDGERWISE_WINDOW_INLINE inline
+#endif
+
+// The events of one window at `p`, in byte order. Made part of the loop
+// that calls it: a call for every 64 bytes costs more than most windows'
+// events do.
 template <typename OnLine>
-void TakeWindow(const char* p, const Masks& m, const char* floor, const char* end, LineState& line,
+LEDGERWISE_WINDOW_INLINE void TakeWindow(const char* p, const Masks& m, const char* floor, const char* end, LineState& line,
                 OnLine& onLine) {
   for (uint64_t events = m.lf | m.anchor | m.nul; events != 0; events &= events - 1) {
     int i = LowestBit(events);
