@@ -74,19 +74,9 @@ char* WriteFixed(char* out, double value, int decimals) {
   return std::to_chars(out, out + kMaxNumberText, value, std::chars_format::fixed, decimals).ptr;
 }
 
-void AppendInt(std::string& out, int64_t value) {
-  char buffer[kMaxNumberText];
-  out.append(buffer, WriteInt(buffer, value));
-}
-
 void AppendPadded(std::string& out, int64_t value, int width, char pad) {
   char buffer[kMaxNumberText];
   out.append(buffer, WritePadded(buffer, value, width, pad));
-}
-
-void AppendFixed(std::string& out, double value, int decimals) {
-  char buffer[kMaxNumberText];
-  out.append(buffer, WriteFixed(buffer, value, decimals));
 }
 
 }  // namespace ledgerwise

@@ -23,14 +23,8 @@ char* WritePadded(char* out, int64_t value, int width, char pad);
 // "%.<decimals>f", decimals from 0 to 3, from the exact binary value.
 char* WriteFixed(char* out, double value, int decimals);
 
-// The same, appended to a string.
-void AppendInt(std::string& out, int64_t value);
-
-// "%0<width>d" for width 2 ("%02d"), or "%<width>d" with blanks ("%4d").
+// WritePadded, appended to a string.
 void AppendPadded(std::string& out, int64_t value, int width, char pad);
-
-// "%.<decimals>f", decimals from 0 to 3, from the exact binary value.
-void AppendFixed(std::string& out, double value, int decimals);
 
 }  // namespace ledgerwise
 
