@@ -26,11 +26,11 @@ class Console {
   void Print(const Message& m, const std::string& argument = "") {
     env_.WriteConsole(Render(m, utf8_, Printable(argument)));
   }
+  // The error formats end their line themselves; the path inside is masked.
   void PrintError(const std::string& errorText) {
-    std::string text = errorText;
+    std::string text = LocalizeErrorText(errorText, utf8_);
     bool ended = !text.empty() && text.back() == '\n';
-    if (ended) text.pop_back();
-    text = Printable(LocalizeErrorText(text + (ended ? "\n" : ""), utf8_));
+    text = Printable(text);
     if (ended) text.back() = '\n';
     env_.WriteConsole(Render(msg::kErrorLine, utf8_, text));
   }
@@ -49,10 +49,14 @@ struct Output {
 };
 
 const Output kOutputs[] = {
-    {"index.html", WriteIndexPage, true},       {"menu.html", nullptr, true},
-    {"personal.html", WritePersonalPage, true}, {"observation.html", WriteObservationPage, true},
-    {"ranking.html", WriteRankingPage, true},   {"vslog.html", WriteVsLogPage, true},
-    {"dashboard.html", WriteDashboard, false},  {"matches.csv", WriteMatchCsv, false},
+    {"index.html", WriteIndexPage, true},
+    {"menu.html", nullptr, true},
+    {"personal.html", WritePersonalPage, true},
+    {"observation.html", WriteObservationPage, true},
+    {"ranking.html", WriteRankingPage, true},
+    {"vslog.html", WriteVsLogPage, true},
+    {"dashboard.html", WriteDashboard, false},
+    {"matches.csv", WriteMatchCsv, false},
 };
 
 class RunSteps {
