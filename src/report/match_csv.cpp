@@ -1,7 +1,5 @@
 #include "report/match_csv.h"
 
-#include <charconv>
-#include <cstring>
 #include <vector>
 
 #include "log/calendar.h"
@@ -28,32 +26,15 @@ std::string_view ResultWord(MatchResult result) {
   }
 }
 
-// Rows are formatted in place: a run writes hundreds of thousands of them.
-char* Put(char* p, std::string_view text) {
-  std::memcpy(p, text.data(), text.size());
-  return p + text.size();
-}
-
-char* Int(char* p, int64_t value) { return std::to_chars(p, p + 24, value).ptr; }
-
-char* TwoDigits(char* p, int64_t value) {
-  if (value >= 0 && value < 100) {
-    p[0] = static_cast<char>('0' + value / 10);
-    p[1] = static_cast<char>('0' + value % 10);
-    return p + 2;
-  }
-  return Int(p, value);
-}
-
 // A clock time as the match log shows it: the days part dropped, 00:00:00
 // for a second of 0 or less.
 char* Clock(char* p, int32_t second) {
-  int32_t s = second > 0 ? second % 86400 : 0;
-  p = TwoDigits(p, s / 3600);
+  SplitTime t = SplitSeconds(second);
+  p = WritePadded(p, t.hours, 2, '0');
   *p++ = ':';
-  p = TwoDigits(p, s % 3600 / 60);
+  p = WritePadded(p, t.minutes, 2, '0');
   *p++ = ':';
-  return TwoDigits(p, s % 60);
+  return WritePadded(p, t.seconds, 2, '0');
 }
 
 // YYYY-MM-DD of a day number, empty for none; the last one is kept, since
@@ -81,31 +62,34 @@ class DateText {
   std::string text_;
 };
 
-// The row after the name field; `p` has room for 256 bytes.
+// The fields of a row after the name, and the line end; at most this many
+// bytes, numbers written with the room the number writers ask for.
+constexpr size_t kRowRoom = 256 + kMaxNumberText;
+
 char* RowAfterName(char* p, std::string_view date, std::string_view grade, const MatchRecord& m) {
   *p++ = ',';
-  p = Put(p, date);
+  p = PutText(p, date);
   *p++ = ',';
   p = Clock(p, m.startSecond);
   *p++ = ',';
   if (m.result != MatchResult::Undecided) {
     p = Clock(p, m.endSecond);
     *p++ = ',';
-    p = Int(p, int64_t{m.endSecond} - m.startSecond);
+    p = WriteInt(p, int64_t{m.endSecond} - m.startSecond);
   } else {
     *p++ = ',';
   }
   *p++ = ',';
-  p = Put(p, ResultWord(m.result));
+  p = PutText(p, ResultWord(m.result));
   for (int32_t v : {m.ownGames, m.opponentGames}) {
     *p++ = ',';
-    p = Int(p, v);
+    p = WriteInt(p, v);
   }
   *p++ = ',';
-  p = Put(p, grade);
+  p = PutText(p, grade);
   for (int32_t v : {m.shownWins, m.shownLosses, m.rating, m.maxChain, m.disconnectRate}) {
     *p++ = ',';
-    p = Int(p, v);
+    p = WriteInt(p, v);
   }
   return p;
 }
@@ -142,14 +126,14 @@ int WriteMatchCsv(VsLogBook& book, FileSystem& fs, const std::string& path) {
   next.reserve(book.opponents.size());
   for (const OpponentRecord& o : book.opponents) next.push_back(o.matches.begin());
   DateText dates;
-  std::string row;
   for (uint32_t who : book.openOrder) {
     const MatchRecord& m = *next[who]++;
     size_t grade = m.grade >= 0 && m.grade < kUnknownGrade ? size_t(m.grade) : size_t(kUnknownGrade);
-    if (row.size() < names[who].size() + 256) row.resize(names[who].size() + 256);
-    char* p = Put(&row[0], names[who]);
+    char* p = PutText(w.Reserve(names[who].size() + kRowRoom), names[who]);
     p = RowAfterName(p, dates.Of(m.day), grades[grade], m);
-    w.Line(std::string_view(row.data(), p - row.data()));
+    *p++ = '\r';
+    *p++ = '\n';
+    w.Commit(p);
   }
   return w.Finish();
 }
