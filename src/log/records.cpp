@@ -63,10 +63,11 @@ MatchRecord& VsLogBook::OpenMatch(std::string_view name) {
       opponents.emplace_back();
       opponents.back().name = StoreName(name);
     }
-    currentIndex_ = index_[slot];
-    current_ = &opponents[currentIndex_];
+    current_ = &opponents[index_[slot]];
+    openOrder.push_back(index_[slot]);
+  } else {
+    openOrder.push_back(openOrder.back());
   }
-  openOrder.push_back(currentIndex_);
   return current_->matches.emplace_back(matchPool_);
 }
 

@@ -111,7 +111,6 @@ class VsLogBook {
   size_t nameRoom_ = 0;   // free bytes at the end of the last block
   char* nameNext_ = nullptr;
   OpponentRecord* current_ = nullptr;
-  uint32_t currentIndex_ = 0;  // current_'s position, for openOrder
   std::string errorText_;
 };
 
