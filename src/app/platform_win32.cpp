@@ -49,8 +49,11 @@ bool EndsWithLogSuffix(const char* name) {
          (suffix[3] | 0x20) == 'g';
 }
 
-// "AUX.log" or "COM1.log" opens a device, not a file, on Windows (and
-// under Wine a read of one never returns), whatever the folder says.
+// "AUX.log" or "COM1.log" names a device, not a file, on Windows, whatever
+// the folder says. Such a name is never listed: opening it reaches the
+// device, which may not be there (an open error that would fail the run) or
+// may be a port. The file-type check when a log is opened catches any other
+// device.
 bool IsDeviceName(const char* name) {
   std::string base(name, std::strlen(name) - 4);
   for (char& c : base) c = static_cast<char>(c & ~0x20);
