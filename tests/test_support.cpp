@@ -50,9 +50,12 @@ std::string LogText(std::initializer_list<std::string_view> lines) {
 }
 
 void ParseText(VsLogBook& book, std::string_view name, std::string_view bytes) {
-  LogFileParser parser(book, name);
+  LogDigest digest;
+  LogFileParser parser(name, &digest);
   parser.Feed(bytes.data(), bytes.size());
   parser.Finish();
+  std::string_view lastName;
+  ApplyLogDigest(book, digest, &lastName);
 }
 
 }  // namespace testing

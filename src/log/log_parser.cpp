@@ -14,6 +14,8 @@ namespace ledgerwise {
 namespace {
 
 constexpr size_t kReadChunk = 1 << 20;
+// Pieces a reader holds before they are taken; a chunk read can add more.
+constexpr size_t kBatchPieces = 4096;
 constexpr unsigned char kAnchorTrail = 0xBD;  // second byte of "た"
 
 const char* FindByte(const char* begin, const char* end, int c) {
@@ -42,33 +44,59 @@ std::string_view LineText(const char* begin, const char* end) {
 }  // namespace
 
 int ParseLogFile(VsLogBook& book, const std::string& path, LogSource* source) {
-  if (source == nullptr) {
-    book.FormatErrorText(kInputOpenFailure, path.c_str());
-    return -1;
-  }
+  LogFileReader reader(path, source);
+  return reader.TakeInto(book);
+}
+
+LogFileReader::LogFileReader(const std::string& path, LogSource* source)
+    : path_(path),
+      source_(source),
+      parser_(path, &digest_),
+      state_(source ? State::Reading : State::Unopened) {}
+
+void LogFileReader::ReadBatch() {
   // One buffer kept for every file: a block this large comes fresh from
   // the system on each allocation on some heaps, and touching its pages anew
   // for each of thousands of files costs more than reading them.
   static thread_local std::unique_ptr<char[]> buffer(new char[kReadChunk]);
-  LogFileParser parser(book, path);
-  int64_t got;
-  while ((got = source->Read(buffer.get(), kReadChunk)) > 0) {
-    parser.Feed(buffer.get(), static_cast<size_t>(got));
+  while (state_ == State::Reading && digest_.pieces.size() < kBatchPieces) {
+    int64_t got = source_->Read(buffer.get(), kReadChunk);
+    if (got > 0) {
+      parser_.Feed(buffer.get(), static_cast<size_t>(got));
+      continue;
+    }
+    // A match left open by a failed read stays open for the next file, as
+    // at any file end: the lines that were read count, the rest are lost.
+    parser_.Finish();
+    state_ = got < 0 ? State::ReadFailed : State::Ended;
   }
-  // A match left open by a failed read stays open for the next file, as at
-  // any file end: the lines that were read count, the rest are lost.
-  parser.Finish();
-  if (got < 0) {
-    book.FormatErrorText(kInputReadFailure, path.c_str());
+}
+
+int LogFileReader::TakeInto(VsLogBook& book) {
+  if (state_ == State::Unopened) {
+    book.FormatErrorText(kInputOpenFailure, path_.c_str());
+    return -1;
+  }
+  // A start line without a name takes the file's last name, in any batch.
+  std::string_view lastName;
+  for (;;) {
+    ReadBatch();
+    ApplyLogDigest(book, digest_, &lastName);
+    digest_.NextBatch();
+    if (state_ != State::Reading) break;
+  }
+  if (state_ == State::ReadFailed) {
+    book.FormatErrorText(kInputReadFailure, path_.c_str());
     return -1;
   }
   return 0;
 }
 
-LogFileParser::LogFileParser(VsLogBook& book, std::string_view path) : book_(book) {
+LogFileParser::LogFileParser(std::string_view path, LogDigest* digest) : digest_(*digest) {
+  digest_.NextBatch();
   int32_t year, month, day;
   DateFromFileName(path, year, month, day);
-  day_ = DayNumberFromDate(year, month, day);
+  digest_.day = DayNumberFromDate(year, month, day);
 }
 
 void LogFileParser::Feed(const char* data, size_t size) {
@@ -146,49 +174,28 @@ void LogFileParser::HandleLine(const char* begin, const char* end) {
   }
 }
 
+// Reads now what the state machine may need of the piece later: the fields
+// of a match-start line, which are most of the work, and an end line's time.
 void LogFileParser::HandlePiece(std::string_view text, unsigned phrases) {
-  if (book_.parseState == ParseState::Idle) {
-    if (phrases & kMatchStartBit) StartMatch(text);
-    return;
+  DigestPiece& piece = digest_.pieces.emplace_back();
+  piece.phrases = phrases;
+  if (phrases & kMatchStartBit) {
+    size_t paren = ReadMatchStartFields(piece.fields, text);
+    if (paren == std::string_view::npos) {
+      piece.nameFrom = StartName::Previous;
+    } else if (paren < 10) {
+      piece.nameFrom = StartName::Empty;
+    } else {
+      piece.nameFrom = StartName::Own;
+      piece.nameBegin = static_cast<uint32_t>(digest_.names.size());
+      piece.nameSize = static_cast<uint32_t>(paren - 10);
+      digest_.names.append(text.substr(10, paren - 10));
+    }
   }
-  // In a match the phrases are tried in this order and the first one found
-  // decides; a further match-start line is ignored.
-  MatchRecord& match = *book_.currentMatch();
-  if (phrases & (kWinBit | kLossBit)) {
-    bool won = (phrases & kWinBit) != 0;
-    match.result = won ? MatchResult::Won : MatchResult::Lost;
-    int32_t winner = match.gameCount == 2 || match.gameCount == 3 ? 2 : 0;
-    int32_t loser = match.gameCount == 3 ? 1 : 0;
-    match.ownGames = won ? winner : loser;
-    match.opponentGames = won ? loser : winner;
-    EndMatch(text);
-  } else if (phrases & kSaveBit) {
-    ++match.gameCount;
-  } else if (phrases & (kErrorBit | kLogoutBit)) {
-    match.result = MatchResult::Disconnected;
-    EndMatch(text);
+  if (phrases & (kWinBit | kLossBit | kErrorBit | kLogoutBit)) {
+    piece.hasSecond = HasTimePrefix(text);
+    SecondOfDay(text, piece.second);
   }
-}
-
-void LogFileParser::StartMatch(std::string_view line) {
-  // The fields first, as the same pass finds where the name ends; a line
-  // without a name keeps the last one (none when "(" stands before byte 10).
-  MatchRecord fields;
-  size_t paren = ReadMatchStartFields(fields, line);
-  std::string_view name = lastName_;
-  if (paren != std::string_view::npos) name = paren < 10 ? std::string_view() : line.substr(10, paren - 10);
-  MatchRecord& match = book_.OpenMatch(name);
-  lastName_ = book_.currentOpponent()->name;
-  match = fields;
-  match.day = day_;
-  book_.parseState = ParseState::InMatch;
-}
-
-void LogFileParser::EndMatch(std::string_view line) {
-  MatchRecord& match = *book_.currentMatch();
-  SecondOfDay(line, match.endSecond);
-  if (int64_t{match.endSecond} - match.startSecond < 0) match.endSecond += 86400;
-  book_.parseState = ParseState::Idle;
 }
 
 }  // namespace ledgerwise

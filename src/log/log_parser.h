@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "log/log_digest.h"
 #include "log/log_source.h"
 #include "log/records.h"
 
@@ -29,10 +30,11 @@ constexpr const char kInputReadFailure[] =
     "\x82\xdc\x82\xb5\x82\xbd\x81\x42\n";  // 入力ファイル %s の読み込みに失敗しました。
 
 // Reads one daily log file at `path` from `source`, which the caller opened
-// (nullptr: it could not be opened, and the book stays unchanged). Returns 0
-// when the file was read to its end, -1 with ErrorText set otherwise. What a
-// failed read delivered before it failed stays in the book: the report shows
-// what could be read, and the error line says what could not.
+// (nullptr: it could not be opened, and the book stays unchanged), and
+// applies it to the book. Returns 0 when the file was read to its end, -1
+// with ErrorText set otherwise. What a failed read delivered before it
+// failed stays in the book: the report shows what could be read, and the
+// error line says what could not.
 int ParseLogFile(VsLogBook& book, const std::string& path, LogSource* source);
 
 // Feeds the bytes of one log file, in as many chunks as the caller likes.
@@ -43,10 +45,10 @@ int ParseLogFile(VsLogBook& book, const std::string& path, LogSource* source);
 //
 // Only pieces that hold one of the line phrases can change anything, so one
 // pass finds the line ends and the phrases together and only the lines that
-// hold a phrase are looked at further.
+// hold a phrase go into the digest, which the parser empties first.
 class LogFileParser {
  public:
-  LogFileParser(VsLogBook& book, std::string_view path);
+  LogFileParser(std::string_view path, LogDigest* digest);
   void Feed(const char* data, size_t size);
   void Finish();  // the end of the file: hands over the last, unended line
 
@@ -54,14 +56,36 @@ class LogFileParser {
   size_t Scan(const char* begin, const char* end, bool atEnd);
   void HandleLine(const char* begin, const char* end);
   void HandlePiece(std::string_view text, unsigned phrases);
-  void StartMatch(std::string_view line);
-  void EndMatch(std::string_view line);
 
-  VsLogBook& book_;
-  int32_t day_ = 0;
-  // Name of this file's last match-start line, as the book keeps it.
-  std::string_view lastName_;
+  LogDigest& digest_;
   std::string carry_;     // the start of a line whose end has not arrived
+};
+
+// A log file read a batch of pieces at a time. Reading touches no book, so
+// a file's first batch can be read on another thread while the book takes
+// the files before it; a file too large to hold digested whole is taken in
+// batches, and what is held at any time stays small.
+class LogFileReader {
+ public:
+  // `source` is nullptr when the file could not be opened; the reader
+  // uses it until the file has been taken.
+  LogFileReader(const std::string& path, LogSource* source);
+  LogFileReader(const LogFileReader&) = delete;
+  LogFileReader& operator=(const LogFileReader&) = delete;
+
+  // Reads on until the file ends, a read fails, or a batch is held.
+  void ReadBatch();
+
+  // Applies what was read and reads and applies the rest, as ParseLogFile.
+  int TakeInto(VsLogBook& book);
+
+ private:
+  enum class State { Reading, Ended, ReadFailed, Unopened };
+  std::string path_;
+  LogSource* source_;
+  LogDigest digest_;
+  LogFileParser parser_;
+  State state_;
 };
 
 }  // namespace ledgerwise

@@ -108,7 +108,8 @@ class ChunkSizes {
 constexpr uint64_t kByteByByte = ~uint64_t{0};
 
 inline void FeedFile(VsLogBook& book, const LogFile& file, uint64_t seed) {
-  LogFileParser parser(book, file.name);
+  LogDigest digest;
+  LogFileParser parser(file.name, &digest);
   ChunkSizes sizes(seed);
   for (size_t at = 0, n = 0; at < file.content.size(); at += n) {
     n = seed == 0 ? file.content.size() : seed == kByteByByte ? 1 : sizes.Next();
@@ -116,6 +117,8 @@ inline void FeedFile(VsLogBook& book, const LogFile& file, uint64_t seed) {
     parser.Feed(file.content.data() + at, n);
   }
   parser.Finish();
+  std::string_view lastName;
+  ApplyLogDigest(book, digest, &lastName);
 }
 
 // The fuzz entry points, callable from a test that replays kept inputs.
