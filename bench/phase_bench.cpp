@@ -5,10 +5,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/env.h"
+#include "app/log_pipeline.h"
 #include "log/log_parser.h"
 #include "log/records.h"
 #include "report/pages.h"
@@ -45,10 +47,12 @@ long PeakKilobytes() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s DATA_DIR\n", argv[0]);
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: %s DATA_DIR [LOG_WORKERS]\n", argv[0]);
     return 2;
   }
+  unsigned workers = argc == 3 ? static_cast<unsigned>(std::atoi(argv[2]))
+                               : ledgerwise::DefaultLogWorkers();
   namespace platform = ledgerwise::platform;
   std::string folder = argv[1];
   std::vector<std::string> names;
@@ -77,10 +81,11 @@ int main(int argc, char** argv) {
   auto start = Clock::now();
   double startCpu = cpu;
   auto t = Clock::now();
-  for (const std::string& name : names) {
-    LogOpen status;
-    std::string path = folder + "/" + name;
-    ledgerwise::ParseLogFile(book, path, env->OpenLog(path, &status).get());
+  {
+    std::vector<std::string> paths;
+    for (const std::string& name : names) paths.push_back(folder + "/" + name);
+    ledgerwise::LogPipeline pipeline(*env, paths, workers);
+    for (size_t i = 0; i < paths.size(); ++i) pipeline.Next().reader->TakeInto(book);
   }
   double parse = Seconds(t);
   report("read and parse", parse);

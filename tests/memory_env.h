@@ -152,8 +152,9 @@ inline std::unique_ptr<LogSource> MemoryEnv::OpenLog(const std::string& path, Lo
             : notFiles.count(path)                     ? LogOpen::NotAFile
                                                        : LogOpen::Opened;
   if (*status != LogOpen::Opened) return nullptr;
-  size_t failAfter = readFailsAfter.count(path) ? readFailsAfter[path] : std::string::npos;
-  return std::make_unique<memory_env_detail::Source>(files[path], failAfter);
+  // Only looks: the run may open logs on several threads at once.
+  size_t failAfter = readFailsAfter.count(path) ? readFailsAfter.at(path) : std::string::npos;
+  return std::make_unique<memory_env_detail::Source>(files.at(path), failAfter);
 }
 
 inline std::unique_ptr<WritableFile> MemoryEnv::CreateTemporary(const std::string& beside,

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/log_pipeline.h"
 #include "app/messages.h"
 #include "log/calendar.h"
 #include "log/log_parser.h"
@@ -149,14 +150,16 @@ void RunSteps::WarnSameDates(const std::vector<std::string>& names) {
 }
 
 bool RunSteps::ParseAll(const std::vector<std::string>& names) {
+  std::vector<std::string> paths;
+  for (const std::string& name : names) paths.push_back(Join(dataFolder_, name));
+  unsigned workers = options_.logWorkers < 0 ? DefaultLogWorkers() : options_.logWorkers;
+  LogPipeline pipeline(env_, paths, workers);
   bool allRead = true;
   for (const std::string& name : names) {
-    std::string path = Join(dataFolder_, name);
-    LogOpen status;
-    std::unique_ptr<LogSource> source = env_.OpenLog(path, &status);
-    if (status == LogOpen::NotAFile) continue;  // it changed since the listing
+    LogPipeline::File file = pipeline.Next();
+    if (file.status == LogOpen::NotAFile) continue;  // it changed since the listing
     console_.Text("  " + Printable(name) + "\n");
-    if (ParseLogFile(book_, path, source.get()) < 0) {
+    if (file.reader->TakeInto(book_) < 0) {
       console_.PrintError(book_.GetErrorText());
       allRead = false;
     }

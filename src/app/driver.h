@@ -16,6 +16,7 @@ struct RunOptions {
   std::string dataFolder;
   bool noWait = false;     // never wait for a key
   bool pagesOnly = false;  // the six pages without the dashboard and the CSV
+  int logWorkers = -1;     // threads reading logs ahead; -1: what suits the machine
 };
 
 // Returns 0 on success, platform::kFailureExitCode otherwise.
