@@ -5,6 +5,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -171,6 +172,46 @@ TEST(RunTest, EveryRow) {
     EXPECT_TRUE(env.Temporaries().empty());
     if (row.also) row.also(env);
   }
+}
+
+// Forty days in which every match runs into the next day's file, a start
+// line without a name takes its file's last one, and three files fail in
+// three ways: more files than are ever read ahead at once.
+void CarriedMatches(MemoryEnv& env) {
+  env.folders.insert("data");
+  const char* names[] = {"とまと", "なす", "きゅうり"};
+  for (int i = 0; i < 40; ++i) {
+    std::string name = "data/20050" + std::to_string(501 + i / 28 * 100 + i % 28) + ".log";
+    std::string opponent = names[i % 3];
+    env.files[name] = testing::LogText(
+        {"[00:01:00]さんに勝ちました",  // ends the match the day before left open
+         "[21:05:10]" + opponent + "(２だん 60勝40敗 レート1500 最大12連鎖 切断率3%)と対戦を開始しました",
+         "[21:06:00]リプレイをオートセーブしました", "[21:09:40]さんに負けました",
+         "[22:00:00]と対戦を開始しました"});
+  }
+  env.unopenable.insert("data/20050507.log");
+  env.readFailsAfter["data/20050513.log"] = 150;
+  env.notFiles.insert("data/20050521.log");
+}
+
+// Logs read ahead on worker threads reach the book in listing order: the
+// run leaves every file and console byte as one thread leaves them.
+TEST(RunTest, ReadingAheadChangesNothing) {
+  MemoryEnv alone, ahead;
+  CarriedMatches(alone);
+  CarriedMatches(ahead);
+  RunOptions options;
+  options.logWorkers = 0;
+  EXPECT_EQ(ledgerwise::Run(options, alone), platform::kFailureExitCode);
+  options.logWorkers = 3;
+  EXPECT_EQ(ledgerwise::Run(options, ahead), platform::kFailureExitCode);
+  EXPECT_EQ(alone.console, ahead.console);
+  ASSERT_EQ(alone.files.size(), ahead.files.size());
+  for (const auto& [path, bytes] : alone.files) EXPECT_TRUE(ahead.files[path] == bytes) << path;
+  // A heading, then two matches from each of 37 whole files and one from
+  // the file whose read failed after its first match-start line.
+  const std::string& csv = alone.files["data/analyze/matches.csv"];
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 37 * 2 + 1);
 }
 
 TEST(LocaleTest, TheFirstSetVariableNamesTheConsolesCodeSet) {

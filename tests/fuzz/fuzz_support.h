@@ -110,14 +110,18 @@ constexpr uint64_t kByteByByte = ~uint64_t{0};
 inline void FeedFile(VsLogBook& book, const LogFile& file, uint64_t seed) {
   LogDigest digest;
   LogFileParser parser(file.name, &digest);
+  // The book takes the pieces after every chunk, as a large file's reader
+  // hands them over in batches.
+  std::string_view lastName;
   ChunkSizes sizes(seed);
   for (size_t at = 0, n = 0; at < file.content.size(); at += n) {
     n = seed == 0 ? file.content.size() : seed == kByteByByte ? 1 : sizes.Next();
     n = std::min(n, file.content.size() - at);
     parser.Feed(file.content.data() + at, n);
+    ApplyLogDigest(book, digest, &lastName);
+    digest.NextBatch();
   }
   parser.Finish();
-  std::string_view lastName;
   ApplyLogDigest(book, digest, &lastName);
 }
 
