@@ -156,7 +156,7 @@ bool RunSteps::ParseAll(const std::vector<std::string>& names) {
   LogPipeline pipeline(env_, paths, workers);
   bool allRead = true;
   for (const std::string& name : names) {
-    LogPipeline::File file = pipeline.Next();
+    LogPipeline::File& file = pipeline.Next();
     if (file.status == LogOpen::NotAFile) continue;  // it changed since the listing
     console_.Text("  " + Printable(name) + "\n");
     if (file.reader->TakeInto(book_) < 0) {

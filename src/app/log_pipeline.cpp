@@ -30,10 +30,15 @@ LogPipeline::~LogPipeline() {
   for (std::thread& worker : workers_) worker.join();
 }
 
-LogPipeline::File LogPipeline::Load(size_t i) {
+LogPipeline::File LogPipeline::Load(size_t i, std::unique_ptr<LogFileReader> reader) {
   File file;
   file.source = env_.OpenLog(paths_[i], &file.status);
-  file.reader = std::make_unique<LogFileReader>(paths_[i], file.source.get());
+  if (reader) {
+    reader->Restart(paths_[i], file.source.get());
+  } else {
+    reader = std::make_unique<LogFileReader>(paths_[i], file.source.get());
+  }
+  file.reader = std::move(reader);
   if (file.status == LogOpen::Opened) file.reader->ReadBatch();
   return file;
 }
@@ -41,10 +46,15 @@ LogPipeline::File LogPipeline::Load(size_t i) {
 bool LogPipeline::LoadOne(std::unique_lock<std::mutex>& lock) {
   if (stopping_ || claimed_ == paths_.size() || claimed_ >= taken_ + kAhead) return false;
   size_t i = claimed_++;
+  std::unique_ptr<LogFileReader> reader;
+  if (!spare_.empty()) {
+    reader = std::move(spare_.back());
+    spare_.pop_back();
+  }
   lock.unlock();
   Slot done;
   try {
-    done.file = Load(i);
+    done.file = Load(i, std::move(reader));
   } catch (...) {
     done.failure = std::current_exception();
   }
@@ -65,11 +75,17 @@ void LogPipeline::Work() {
   }
 }
 
-LogPipeline::File LogPipeline::Next() {
-  if (workers_.empty()) return Load(taken_++);
+LogPipeline::File& LogPipeline::Next() {
+  std::unique_ptr<LogFileReader> done = std::move(current_.reader);
+  current_ = File();
+  if (workers_.empty()) {
+    current_ = Load(taken_++, std::move(done));
+    return current_;
+  }
   Slot slot;
   {
     std::unique_lock<std::mutex> lock(mutex_);
+    if (done) spare_.push_back(std::move(done));
     Slot& mine = slots_[taken_ % kAhead];
     // While a worker still reads the file wanted next, the caller's thread
     // reads one further on instead of waiting idle.
@@ -82,7 +98,8 @@ LogPipeline::File LogPipeline::Next() {
   }
   freed_.notify_all();
   if (slot.failure) std::rethrow_exception(slot.failure);
-  return std::move(slot.file);
+  current_ = std::move(slot.file);
+  return current_;
 }
 
 }  // namespace ledgerwise

@@ -40,9 +40,9 @@ class LogPipeline {
   LogPipeline(const LogPipeline&) = delete;
   LogPipeline& operator=(const LogPipeline&) = delete;
 
-  // The next file in listing order, waited for. What a worker threw while
-  // reading it is thrown here.
-  File Next();
+  // The next file in listing order, waited for; it stays valid until the
+  // next call. What a worker threw while reading it is thrown here.
+  File& Next();
 
  private:
   static constexpr size_t kAhead = 16;
@@ -52,7 +52,7 @@ class LogPipeline {
     std::exception_ptr failure;
   };
 
-  File Load(size_t i);
+  File Load(size_t i, std::unique_ptr<LogFileReader> reader);
   // Claims the next file and reads it, unlocked, into its slot; false when
   // there is none to claim now.
   bool LoadOne(std::unique_lock<std::mutex>& lock);
@@ -68,6 +68,8 @@ class LogPipeline {
   size_t taken_ = 0;                 // files handed out by Next
   bool stopping_ = false;
   std::vector<std::thread> workers_;
+  std::vector<std::unique_ptr<LogFileReader>> spare_;  // readers of files taken
+  File current_;  // the file Next handed out last
 };
 
 }  // namespace ledgerwise

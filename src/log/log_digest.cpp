@@ -10,13 +10,14 @@ namespace {
 
 void StartMatch(VsLogBook& book, const LogDigest& digest, const DigestPiece& piece,
                 std::string_view& lastName) {
+  const DigestStart& start = digest.starts[piece.start];
   std::string_view name = lastName;
-  if (piece.nameFrom == StartName::Empty) name = std::string_view();
-  if (piece.nameFrom == StartName::Own)
-    name = std::string_view(digest.names).substr(piece.nameBegin, piece.nameSize);
+  if (start.nameFrom == StartName::Empty) name = std::string_view();
+  if (start.nameFrom == StartName::Own)
+    name = std::string_view(digest.names).substr(start.nameBegin, start.nameSize);
   MatchRecord& match = book.OpenMatch(name);
   lastName = book.currentOpponent()->name;
-  match = piece.fields;
+  match = start.fields;
   match.day = digest.day;
   book.parseState = ParseState::InMatch;
 }

@@ -22,25 +22,32 @@ enum class StartName : uint8_t {
   Own,       // the bytes from 10 up to the last "("
 };
 
-struct DigestPiece {
-  unsigned phrases = 0;  // PhraseBit of every phrase in the piece
-  // Read only for the pieces that hold the phrases that need them.
-  bool hasSecond = false;  // an end phrase's piece has a time prefix
-  int32_t second = 0;      // its second of the day
-  StartName nameFrom = StartName::Previous;  // a match-start piece's name
-  uint32_t nameBegin = 0;                    // in LogDigest::names
+// What a match-start piece says.
+struct DigestStart {
+  MatchRecord fields;  // read onto an all-zero record
+  StartName nameFrom = StartName::Previous;
+  uint32_t nameBegin = 0;  // in LogDigest::names
   uint32_t nameSize = 0;
-  MatchRecord fields;  // a match-start piece's fields on an all-zero record
+};
+
+struct DigestPiece {
+  uint8_t phrases = 0;  // PhraseBit of every phrase in the piece
+  // Read only for the pieces that hold an end phrase.
+  bool hasSecond = false;  // the piece has a time prefix
+  int32_t second = 0;      // its second of the day
+  uint32_t start = 0;      // a match-start piece's entry in LogDigest::starts
 };
 
 struct LogDigest {
   int32_t day = 0;  // day number of the file's name
   std::vector<DigestPiece> pieces;
+  std::vector<DigestStart> starts;
   std::string names;  // the match-start pieces' names back to back
 
-  // Empties the pieces and names once they have been applied.
+  // Empties the pieces once they have been applied; the room stays.
   void NextBatch() {
     pieces.clear();
+    starts.clear();
     names.clear();
   }
 };

@@ -54,6 +54,13 @@ LogFileReader::LogFileReader(const std::string& path, LogSource* source)
       parser_(path, &digest_),
       state_(source ? State::Reading : State::Unopened) {}
 
+void LogFileReader::Restart(const std::string& path, LogSource* source) {
+  path_ = path;
+  source_ = source;
+  parser_.Restart(path);
+  state_ = source ? State::Reading : State::Unopened;
+}
+
 void LogFileReader::ReadBatch() {
   // One buffer kept for every file: a block this large comes fresh from
   // the system on each allocation on some heaps, and touching its pages anew
@@ -93,7 +100,12 @@ int LogFileReader::TakeInto(VsLogBook& book) {
 }
 
 LogFileParser::LogFileParser(std::string_view path, LogDigest* digest) : digest_(*digest) {
+  Restart(path);
+}
+
+void LogFileParser::Restart(std::string_view path) {
   digest_.NextBatch();
+  carry_.clear();
   int32_t year, month, day;
   DateFromFileName(path, year, month, day);
   digest_.day = DayNumberFromDate(year, month, day);
@@ -178,17 +190,19 @@ void LogFileParser::HandleLine(const char* begin, const char* end) {
 // of a match-start line, which are most of the work, and an end line's time.
 void LogFileParser::HandlePiece(std::string_view text, unsigned phrases) {
   DigestPiece& piece = digest_.pieces.emplace_back();
-  piece.phrases = phrases;
+  piece.phrases = static_cast<uint8_t>(phrases);
   if (phrases & kMatchStartBit) {
-    size_t paren = ReadMatchStartFields(piece.fields, text);
+    piece.start = static_cast<uint32_t>(digest_.starts.size());
+    DigestStart& start = digest_.starts.emplace_back();
+    size_t paren = ReadMatchStartFields(start.fields, text);
     if (paren == std::string_view::npos) {
-      piece.nameFrom = StartName::Previous;
+      start.nameFrom = StartName::Previous;
     } else if (paren < 10) {
-      piece.nameFrom = StartName::Empty;
+      start.nameFrom = StartName::Empty;
     } else {
-      piece.nameFrom = StartName::Own;
-      piece.nameBegin = static_cast<uint32_t>(digest_.names.size());
-      piece.nameSize = static_cast<uint32_t>(paren - 10);
+      start.nameFrom = StartName::Own;
+      start.nameBegin = static_cast<uint32_t>(digest_.names.size());
+      start.nameSize = static_cast<uint32_t>(paren - 10);
       digest_.names.append(text.substr(10, paren - 10));
     }
   }

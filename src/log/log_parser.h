@@ -49,6 +49,8 @@ int ParseLogFile(VsLogBook& book, const std::string& path, LogSource* source);
 class LogFileParser {
  public:
   LogFileParser(std::string_view path, LogDigest* digest);
+  // Begins another file, keeping the room the last one grew.
+  void Restart(std::string_view path);
   void Feed(const char* data, size_t size);
   void Finish();  // the end of the file: hands over the last, unended line
 
@@ -72,6 +74,9 @@ class LogFileReader {
   LogFileReader(const std::string& path, LogSource* source);
   LogFileReader(const LogFileReader&) = delete;
   LogFileReader& operator=(const LogFileReader&) = delete;
+  // Begins another file, keeping the room the last one grew: a digest that
+  // grows anew for each of thousands of files costs more than reading them.
+  void Restart(const std::string& path, LogSource* source);
 
   // Reads on until the file ends, a read fails, or a batch is held.
   void ReadBatch();
