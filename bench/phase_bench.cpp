@@ -1,6 +1,6 @@
 // Times each phase of a run over a data folder: reading and parsing,
 // statistics, and each page, with MB/s of log input and peak memory.
-//   ledgerwise-bench DATA_DIR
+//   ledgerwise-bench DATA_DIR [LOG_WORKERS]
 #include <sys/resource.h>
 
 #include <chrono>
