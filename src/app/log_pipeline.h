@@ -45,7 +45,7 @@ class LogPipeline {
   File& Next();
 
  private:
-  static constexpr size_t kAhead = 16;
+  static constexpr size_t kAhead = 8;
   struct Slot {
     bool ready = false;
     File file;
