@@ -1,4 +1,5 @@
-// The log-file parser: a small state machine over lines whose state lives in
+// The log-file parser: reads a file's lines into a digest of the pieces that
+// hold a phrase (log_digest.h), whose state machine then takes them into
 // the book, so a match still open when one file ends is finished by the
 // lines of the next file read.
 #ifndef LEDGERWISE_LOG_LOG_PARSER_H_
