@@ -11,9 +11,9 @@
 #include "app/env.h"
 #include "log/log_parser.h"
 #include "log/records.h"
-#include "report/dashboard.h"
-#include "report/match_csv.h"
-#include "report/pages.h"
+#include "utf8_outputs/dashboard.h"
+#include "utf8_outputs/match_csv.h"
+#include "sjis_pages/pages.h"
 #include "stats/statistics.h"
 
 namespace {

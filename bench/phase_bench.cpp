@@ -13,7 +13,7 @@
 #include "app/log_pipeline.h"
 #include "log/log_parser.h"
 #include "log/records.h"
-#include "report/pages.h"
+#include "sjis_pages/pages.h"
 #include "stats/statistics.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The page lines that depend on the book, as bytes: Shift_JIS, each line
 // ending in CR LF. The fixed lines are checked by the reference pages.
-#include "report/pages.h"
+#include "sjis_pages/pages.h"
 
 #include <gtest/gtest.h>
 

@@ -35,7 +35,7 @@ std::string RandomLog(Random& random) {
           phrase::kMatchStart.substr(0, 9), phrase::kMatchStart.substr(9)}) {
       pieces.emplace_back(piece);
     }
-    for (std::string_view word : phrase::kGradeWords) pieces.emplace_back(word);
+    for (const std::string& word : fuzz::reference::kGradeWords) pieces.emplace_back(word);
     return pieces;
   }();
   std::string log;

@@ -3,10 +3,10 @@
 // held against the browser's own decoding of every code in tests/browser.
 #include <gtest/gtest.h>
 
-#include "report/compact_numbers.h"
-#include "report/dashboard.h"
-#include "report/json_text.h"
-#include "report/match_csv.h"
+#include "utf8_outputs/compact_numbers.h"
+#include "utf8_outputs/dashboard.h"
+#include "utf8_outputs/json_text.h"
+#include "utf8_outputs/match_csv.h"
 #include "tests/memory_env.h"
 #include "tests/test_support.h"
 

@@ -4,7 +4,7 @@
 Authoring aid: write a page line as it reads, run this over the file, and
 each literal holding non-ASCII text becomes its escaped bytes, with the text
 as it reads kept in a comment on the line above.
-    tools/sjis_inline.py src/report/personal_page.cpp
+    tools/sjis_inline.py src/sjis_pages/personal_page.cpp
 """
 import re
 import sys

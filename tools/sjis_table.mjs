@@ -1,4 +1,4 @@
-// Writes src/report/sjis_table.inc: the code point of every Shift_JIS
+// Writes src/utf8_outputs/sjis_table.inc: the code point of every Shift_JIS
 // double-byte code as Chromium's TextDecoder('shift_jis') decodes it, 0 where
 // the pair decodes to no single character. The program's decoder then gives
 // the browser's names on every platform and build.

@@ -10,9 +10,9 @@
 #include "log/calendar.h"
 #include "log/log_parser.h"
 #include "log/records.h"
-#include "report/dashboard.h"
-#include "report/match_csv.h"
-#include "report/pages.h"
+#include "utf8_outputs/dashboard.h"
+#include "utf8_outputs/match_csv.h"
+#include "sjis_pages/pages.h"
 #include "stats/statistics.h"
 
 namespace ledgerwise {

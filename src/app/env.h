@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "log/calendar.h"
 #include "log/log_source.h"
-#include "report/file_system.h"
-#include "report/pages.h"
+#include "util/file_system.h"
 
 namespace ledgerwise {
 

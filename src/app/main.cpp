@@ -8,7 +8,7 @@
 
 #include "app/driver.h"
 #include "app/env.h"
-#include "report/pages.h"
+#include "sjis_pages/pages.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "log/log_parser.h"
-#include "report/page_writer.h"
+#include "report/output_file.h"
 
 namespace ledgerwise {
 

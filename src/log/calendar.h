@@ -33,6 +33,11 @@ struct SplitTime {
 };
 SplitTime SplitSeconds(int64_t s);
 
+// A wall-clock time as the system gives it: the menu page's time stamp.
+struct LocalTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
 }  // namespace ledgerwise
 
 #endif  // LEDGERWISE_LOG_CALENDAR_H_

@@ -43,28 +43,23 @@ std::string_view VsLogBook::StoreName(std::string_view name) {
   return stored;
 }
 
-OpponentRecord* VsLogBook::FindOpponent(std::string_view name) {
-  if (index_.empty()) return nullptr;
-  uint32_t position = index_[Slot(name)];
-  return position == kEmpty ? nullptr : &opponents[position];
-}
-
-const OpponentRecord* VsLogBook::FindOpponent(std::string_view name) const {
-  return const_cast<VsLogBook*>(this)->FindOpponent(name);
+uint32_t VsLogBook::FindOpponent(std::string_view name) const {
+  return index_.empty() ? kNoOpponent : index_[Slot(name)];
 }
 
 MatchRecord& VsLogBook::OpenMatch(std::string_view name) {
   // Rematches are common: the opponent of the last match needs no lookup.
   if (current_ == nullptr || current_->name != name) {
-    if ((opponents.size() + 1) * 2 > index_.size()) GrowIndex();
-    size_t slot = Slot(name);
-    if (index_[slot] == kEmpty) {
-      index_[slot] = static_cast<uint32_t>(opponents.size());
+    uint32_t position = FindOpponent(name);
+    if (position == kNoOpponent) {
+      if ((opponents.size() + 1) * 2 > index_.size()) GrowIndex();
+      position = static_cast<uint32_t>(opponents.size());
+      index_[Slot(name)] = position;
       opponents.emplace_back();
       opponents.back().name = StoreName(name);
     }
-    current_ = &opponents[index_[slot]];
-    openOrder.push_back(index_[slot]);
+    current_ = &opponents[position];
+    openOrder.push_back(position);
   } else {
     openOrder.push_back(openOrder.back());
   }

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "log/list_pool.h"
-#include "log/match_list.h"
+#include "log/compact_list.h"
 #include "log/vs_stats.h"
 
 namespace ledgerwise {
@@ -72,9 +72,11 @@ class VsLogBook {
   // matches were opened: the order of the match-start lines across opponents.
   std::vector<uint32_t> openOrder;
 
-  // The opponent with exactly this name (byte for byte), or nullptr.
-  OpponentRecord* FindOpponent(std::string_view name);
-  const OpponentRecord* FindOpponent(std::string_view name) const;
+  // The position in `opponents` of the opponent with exactly this name
+  // (byte for byte), or kNoOpponent: one look into a hash index of the
+  // names, not a walk of the list.
+  static constexpr uint32_t kNoOpponent = UINT32_MAX;
+  uint32_t FindOpponent(std::string_view name) const;
 
   // Finds or appends the opponent and appends an all-zero match to it; both
   // become current. Returns the new match.
@@ -102,7 +104,7 @@ class VsLogBook {
 
   // Open addressing, linear probing, at most half full: positions in
   // `opponents`, kEmpty where none: 8 to 16 bytes an opponent.
-  static constexpr uint32_t kEmpty = UINT32_MAX;
+  static constexpr uint32_t kEmpty = kNoOpponent;
   std::vector<uint32_t> index_;
   // Where the match lists grow; the lists never free its blocks.
   ListPool matchPool_{CompactList<MatchRecord>::kPoolUnit};

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "report/pages.h"
+#include "sjis_pages/pages.h"
 #include "stats/statistics.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/memory_env.h"

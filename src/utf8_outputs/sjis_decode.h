@@ -3,8 +3,8 @@
 // and build, whatever the C library's own conversions would give. Invalid
 // bytes become U+FFFD; an ASCII byte after a lead byte that does not pair with
 // it is kept as itself.
-#ifndef LEDGERWISE_REPORT_SJIS_DECODE_H_
-#define LEDGERWISE_REPORT_SJIS_DECODE_H_
+#ifndef LEDGERWISE_UTF8_OUTPUTS_SJIS_DECODE_H_
+#define LEDGERWISE_UTF8_OUTPUTS_SJIS_DECODE_H_
 
 #include <string>
 #include <string_view>
@@ -22,4 +22,4 @@ inline std::string ShiftJisToUtf8(std::string_view bytes) {
 
 }  // namespace ledgerwise
 
-#endif  // LEDGERWISE_REPORT_SJIS_DECODE_H_
+#endif  // LEDGERWISE_UTF8_OUTPUTS_SJIS_DECODE_H_

@@ -1,7 +1,7 @@
-// The dashboard's page, style and script: src/report/web/, embedded by the
+// The dashboard's page, style and script: src/utf8_outputs/web/, embedded by the
 // build (cmake/embed_files.cmake) so the program needs no file beside it.
-#ifndef LEDGERWISE_REPORT_DASHBOARD_ASSETS_H_
-#define LEDGERWISE_REPORT_DASHBOARD_ASSETS_H_
+#ifndef LEDGERWISE_UTF8_OUTPUTS_DASHBOARD_ASSETS_H_
+#define LEDGERWISE_UTF8_OUTPUTS_DASHBOARD_ASSETS_H_
 
 #include <string_view>
 
@@ -13,4 +13,4 @@ std::string_view DashboardJs();
 
 }  // namespace ledgerwise
 
-#endif  // LEDGERWISE_REPORT_DASHBOARD_ASSETS_H_
+#endif  // LEDGERWISE_UTF8_OUTPUTS_DASHBOARD_ASSETS_H_

@@ -1,4 +1,4 @@
-#include "report/page_blocks.h"
+#include "sjis_pages/page_blocks.h"
 
 namespace ledgerwise {
 
@@ -9,7 +9,7 @@ constexpr std::string_view kSpacerRow = "<tr><td bgColor=#002567>&nbsp</td></tr>
 
 }  // namespace
 
-void WriteCommonHead(PageWriter& w, std::string_view title, bool withRankingRule) {
+void WriteCommonHead(OutputFile& w, std::string_view title, bool withRankingRule) {
   w.Line("<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">");
   w.Line("<html lang=\"ja\">");
   w.Line("");
@@ -75,17 +75,17 @@ void WriteCommonHead(PageWriter& w, std::string_view title, bool withRankingRule
   w.Line("");
 }
 
-void WriteSectionTitle(PageWriter& w, std::string_view title) {
+void WriteSectionTitle(OutputFile& w, std::string_view title) {
   w.Format("<tr><TD width=382 bgColor=black height=25><P align=center><FONT color=white size=3><B>%s</B></FONT></P></TD></TR>",
            {title});
 }
 
-void WriteSpacerRows(PageWriter& w) {
+void WriteSpacerRows(OutputFile& w) {
   w.Line(kSpacerRow);
   w.Line(kSpacerRow);
 }
 
-void WriteSectionEnd(PageWriter& w) {
+void WriteSectionEnd(OutputFile& w) {
   WriteSpacerRows(w);
   w.Line("");
 }

@@ -1,4 +1,4 @@
-#include "report/compact_numbers.h"
+#include "utf8_outputs/compact_numbers.h"
 
 namespace ledgerwise {
 

@@ -3,8 +3,8 @@
 // million matches and not for a million heap blocks with spare room. After
 // that it grows in blocks of a ListPool, doubling, and past a thousand or so
 // elements on the system heap by half its size.
-#ifndef LEDGERWISE_LOG_MATCH_LIST_H_
-#define LEDGERWISE_LOG_MATCH_LIST_H_
+#ifndef LEDGERWISE_LOG_COMPACT_LIST_H_
+#define LEDGERWISE_LOG_COMPACT_LIST_H_
 
 #include <cstdint>
 #include <cstdlib>
@@ -106,4 +106,4 @@ class CompactList {
 
 }  // namespace ledgerwise
 
-#endif  // LEDGERWISE_LOG_MATCH_LIST_H_
+#endif  // LEDGERWISE_LOG_COMPACT_LIST_H_

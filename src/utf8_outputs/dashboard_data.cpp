@@ -1,8 +1,8 @@
-#include "report/dashboard_data.h"
+#include "utf8_outputs/dashboard_data.h"
 
-#include "report/compact_numbers.h"
-#include "report/json_text.h"
-#include "report/sjis_decode.h"
+#include "utf8_outputs/compact_numbers.h"
+#include "utf8_outputs/json_text.h"
+#include "utf8_outputs/sjis_decode.h"
 
 namespace ledgerwise {
 

@@ -2,15 +2,15 @@
 // player's own row highlighted at its place.
 #include <vector>
 
-#include "log/labels.h"
-#include "report/page_blocks.h"
-#include "report/pages.h"
+#include "report/labels.h"
+#include "sjis_pages/page_blocks.h"
+#include "sjis_pages/pages.h"
 
 namespace ledgerwise {
 
 namespace {
 
-void CountCell(PageWriter& w, int32_t value) {
+void CountCell(OutputFile& w, int32_t value) {
   if (value == 0) {
     w.Line("    <TD>---</TD>");
   } else {
@@ -18,7 +18,7 @@ void CountCell(PageWriter& w, int32_t value) {
   }
 }
 
-void OpponentRow(PageWriter& w, const OpponentRecord& o, int32_t place) {
+void OpponentRow(OutputFile& w, const OpponentRecord& o, int32_t place) {
   const MatchRecord& m = o.matches[o.latestMatchIndex];
   std::string name = EscapeHtml(o.name);
   w.Format("  <TR class=%s>", {place % 2 == 0 ? "a" : "b"});
@@ -33,7 +33,7 @@ void OpponentRow(PageWriter& w, const OpponentRecord& o, int32_t place) {
   w.Format("    <TD>%.3f</TD></TR>", {double{o.deviationScore}});
 }
 
-void OwnRow(PageWriter& w, const VsStats& s) {
+void OwnRow(OutputFile& w, const VsStats& s) {
   w.Line("  <TR class=c>");
   w.Format("    <TD>%d</TD>", {int64_t{s.ownRankPosition} + 1});
   // 自分
@@ -62,7 +62,7 @@ int WriteRankingPage(VsLogBook& book, FileSystem& fs, const std::string& path) {
   if (s.ownRankPosition >= 0 && byPlace.size() <= static_cast<size_t>(s.ownRankPosition)) {
     byPlace.resize(s.ownRankPosition + 1);
   }
-  PageWriter w(book, fs, path);
+  OutputFile w(book, fs, path);
   if (!w.Open()) return -1;
   // ランキング
   WriteCommonHead(w, "\x83\x89\x83\x93\x83\x4c\x83\x93\x83\x4f", true);

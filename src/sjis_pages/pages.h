@@ -2,22 +2,19 @@
 // and returns 0, or -1 with ErrorText saying which file failed; the page it
 // replaces stays as it was on failure. The writers only read the book (after
 // the statistics pass), apart from ErrorText.
-#ifndef LEDGERWISE_REPORT_PAGES_H_
-#define LEDGERWISE_REPORT_PAGES_H_
+#ifndef LEDGERWISE_SJIS_PAGES_PAGES_H_
+#define LEDGERWISE_SJIS_PAGES_PAGES_H_
 
 #include <string>
 
+#include "log/calendar.h"
 #include "log/records.h"
-#include "report/file_system.h"
+#include "util/file_system.h"
 
 namespace ledgerwise {
 
 // The version text of the console banner and the menu footer.
 constexpr const char kVersionText[] = "Ver 1.0.4(2005/05/04)";
-
-struct LocalTime {
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-};
 
 int WriteIndexPage(VsLogBook& book, FileSystem& fs, const std::string& path);
 // `now` is the menu's time stamp, read by the caller once per run.
@@ -29,4 +26,4 @@ int WriteVsLogPage(VsLogBook& book, FileSystem& fs, const std::string& path);
 
 }  // namespace ledgerwise
 
-#endif  // LEDGERWISE_REPORT_PAGES_H_
+#endif  // LEDGERWISE_SJIS_PAGES_PAGES_H_

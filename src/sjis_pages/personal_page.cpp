@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "log/calendar.h"
-#include "log/labels.h"
-#include "report/page_blocks.h"
-#include "report/pages.h"
+#include "report/labels.h"
+#include "sjis_pages/page_blocks.h"
+#include "sjis_pages/pages.h"
 
 namespace ledgerwise {
 
@@ -22,14 +22,14 @@ const char* ChangeColour(double change) {
 }
 
 // The rate line's format, shared by the win rate and the deviation score.
-void RateLine(PageWriter& w, float value, float change) {
+void RateLine(OutputFile& w, float value, float change) {
   w.Format("<tr><td bgColor=#b2c1dd><font color=#000000>%.3f</font><font color=%s>(%s%.3f)</font></td></tr>",
            {double{value}, ChangeColour(change), SignMark(change), std::fabs(double{change})});
 }
 
 // The win rate now, and its change over the recent period. Changes smaller
 // than 0.001 either way show as none.
-void WinRateLine(PageWriter& w, const VsStats& s) {
+void WinRateLine(OutputFile& w, const VsStats& s) {
   float rate = 0, change = 0;
   if (s.matchCount > 0) {
     rate = static_cast<float>(double(s.wins) / s.matchCount);
@@ -45,7 +45,7 @@ void WinRateLine(PageWriter& w, const VsStats& s) {
   RateLine(w, rate, change);
 }
 
-void PlaceLine(PageWriter& w, const VsStats& s) {
+void PlaceLine(OutputFile& w, const VsStats& s) {
   if (s.ownRankPosition < 0) {
     // <tr><td bgColor=#b2c1dd><font color=#000000>規定試合数未満</font></td></tr>
     w.Line("<tr><td bgColor=#b2c1dd><font color=#000000>\x8b\x4b\x92\xe8\x8e\x8e\x8d\x87\x90\x94\x96\xa2\x96\x9e</font></td></tr>");
@@ -60,7 +60,7 @@ void PlaceLine(PageWriter& w, const VsStats& s) {
             change < 0 ? -change : change});
 }
 
-void PlayTimeLine(PageWriter& w, const VsStats& s) {
+void PlayTimeLine(OutputFile& w, const VsStats& s) {
   SplitTime total = SplitSeconds(s.playSeconds);
   SplitTime recent = SplitSeconds(s.recentPlaySeconds);
   double direction = double(s.recentPlaySeconds);
@@ -82,7 +82,7 @@ void PlayTimeLine(PageWriter& w, const VsStats& s) {
 
 int WritePersonalPage(VsLogBook& book, FileSystem& fs, const std::string& path) {
   const VsStats& s = book.stats;
-  PageWriter w(book, fs, path);
+  OutputFile w(book, fs, path);
   if (!w.Open()) return -1;
   // 個人戦績
   WriteCommonHead(w, "\x8c\xc2\x90\x6c\x90\xed\x90\xd1", false);

@@ -2,8 +2,8 @@
 // element: besides quotes, backslashes and control characters, "<", ">", "&"
 // and U+2028/U+2029 are escaped, so no text can close the element, open a
 // comment or end a script line.
-#ifndef LEDGERWISE_REPORT_JSON_TEXT_H_
-#define LEDGERWISE_REPORT_JSON_TEXT_H_
+#ifndef LEDGERWISE_UTF8_OUTPUTS_JSON_TEXT_H_
+#define LEDGERWISE_UTF8_OUTPUTS_JSON_TEXT_H_
 
 #include <string>
 #include <string_view>
@@ -15,4 +15,4 @@ void AppendJsonString(std::string& out, std::string_view utf8);
 
 }  // namespace ledgerwise
 
-#endif  // LEDGERWISE_REPORT_JSON_TEXT_H_
+#endif  // LEDGERWISE_UTF8_OUTPUTS_JSON_TEXT_H_

@@ -2,9 +2,9 @@
 // match: how many, their mean win rate and grade, and one row per grade.
 #include <cstdint>
 
-#include "log/labels.h"
-#include "report/page_blocks.h"
-#include "report/pages.h"
+#include "report/labels.h"
+#include "sjis_pages/page_blocks.h"
+#include "sjis_pages/pages.h"
 
 namespace ledgerwise {
 
@@ -14,7 +14,7 @@ namespace {
 // single-precision figure and printed from it.
 double Mean(float sum, int32_t count) { return static_cast<float>(double{sum} / count); }
 
-void GradeRow(PageWriter& w, const VsStats& s, int g) {
+void GradeRow(OutputFile& w, const VsStats& s, int g) {
   w.Format("<TR class=%s>", {g % 2 == 1 ? "a" : "b"});
   w.Format("    <TD>%s</TD>", {GradeName(g)});
   w.Format("\t\t<TD>%d<BR></TD>", {s.gradePopulation[g]});
@@ -37,7 +37,7 @@ void GradeRow(PageWriter& w, const VsStats& s, int g) {
 
 int WriteObservationPage(VsLogBook& book, FileSystem& fs, const std::string& path) {
   const VsStats& s = book.stats;
-  PageWriter w(book, fs, path);
+  OutputFile w(book, fs, path);
   if (!w.Open()) return -1;
   // 定点観測データ
   WriteCommonHead(w, "\x92\xe8\x93\x5f\x8a\xcf\x91\xaa\x83\x66\x81\x5b\x83\x5e", false);

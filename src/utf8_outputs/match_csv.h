@@ -2,14 +2,14 @@
 // were read, for spreadsheets. UTF-8 with a byte order mark, CR LF line ends,
 // fields quoted where they hold a comma, a quote, CR or LF. A name that a
 // spreadsheet would take for a formula gets a leading apostrophe.
-#ifndef LEDGERWISE_REPORT_MATCH_CSV_H_
-#define LEDGERWISE_REPORT_MATCH_CSV_H_
+#ifndef LEDGERWISE_UTF8_OUTPUTS_MATCH_CSV_H_
+#define LEDGERWISE_UTF8_OUTPUTS_MATCH_CSV_H_
 
 #include <string>
 #include <string_view>
 
 #include "log/records.h"
-#include "report/file_system.h"
+#include "util/file_system.h"
 
 namespace ledgerwise {
 
@@ -22,4 +22,4 @@ std::string CsvNameField(std::string_view utf8Name);
 
 }  // namespace ledgerwise
 
-#endif  // LEDGERWISE_REPORT_MATCH_CSV_H_
+#endif  // LEDGERWISE_UTF8_OUTPUTS_MATCH_CSV_H_

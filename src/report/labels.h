@@ -1,7 +1,7 @@
 // The fixed Japanese labels the pages print: weekday names, sign marks and
 // grade names, as code page 932 bytes.
-#ifndef LEDGERWISE_LOG_LABELS_H_
-#define LEDGERWISE_LOG_LABELS_H_
+#ifndef LEDGERWISE_REPORT_LABELS_H_
+#define LEDGERWISE_REPORT_LABELS_H_
 
 #include <cstdint>
 #include <string_view>
@@ -20,4 +20,4 @@ std::string_view GradeName(int32_t grade);
 
 }  // namespace ledgerwise
 
-#endif  // LEDGERWISE_LOG_LABELS_H_
+#endif  // LEDGERWISE_REPORT_LABELS_H_

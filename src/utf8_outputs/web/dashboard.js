@@ -1,6 +1,6 @@
 'use strict';
 // The dashboard's script. Reads the data block the program wrote (see
-// src/report/dashboard_data.h), and draws everything from it. Names are only
+// src/utf8_outputs/dashboard_data.h), and draws everything from it. Names are only
 // ever set as text, never as markup.
 (function () {
   const WEEKDAYS = ['日', '月', '火', '水', '木', '金', '土'];
@@ -14,7 +14,7 @@
   const $ = (id) => document.getElementById(id);
   const data = JSON.parse($('lw-data').textContent);
 
-  // ---- the compact number stream (src/report/compact_numbers.h) ----
+  // ---- the compact number stream (src/utf8_outputs/compact_numbers.h) ----
   const LETTERS = '0123456789ABCDEFGHIJKLMNOPQRSTUVabcdefghijklmnopqrstuvwxyzWXYZ-_';
   const DIGIT = new Int8Array(128).fill(-1);
   for (let i = 0; i < 64; i++) DIGIT[LETTERS.charCodeAt(i)] = i;

@@ -1,12 +1,12 @@
 // index.html, the frameset, and menu.html, its left-hand menu. Neither
 // depends on the book; only the menu's time stamp changes from run to run.
-#include "report/page_blocks.h"
-#include "report/pages.h"
+#include "sjis_pages/page_blocks.h"
+#include "sjis_pages/pages.h"
 
 namespace ledgerwise {
 
 int WriteIndexPage(VsLogBook& book, FileSystem& fs, const std::string& path) {
-  PageWriter w(book, fs, path);
+  OutputFile w(book, fs, path);
   if (!w.Open()) return -1;
   w.Line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Frameset//EN\">");
   w.Line("");
@@ -28,7 +28,7 @@ int WriteIndexPage(VsLogBook& book, FileSystem& fs, const std::string& path) {
 }
 
 int WriteMenuPage(VsLogBook& book, FileSystem& fs, const std::string& path, const LocalTime& now) {
-  PageWriter w(book, fs, path);
+  OutputFile w(book, fs, path);
   if (!w.Open()) return -1;
   w.Line("<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">");
   w.Line("<html lang=\"ja\">");

@@ -1,4 +1,4 @@
-#include "report/json_text.h"
+#include "utf8_outputs/json_text.h"
 
 namespace ledgerwise {
 

@@ -3,8 +3,8 @@
 // zigzagged (0, -1, 1, -2 ... become 0, 1, 2, 3 ...) and written five bits at
 // a time, lowest first; the first 32 letters end a number, the last 32 say
 // that more follow. The page's script reads it back (web/dashboard.js).
-#ifndef LEDGERWISE_REPORT_COMPACT_NUMBERS_H_
-#define LEDGERWISE_REPORT_COMPACT_NUMBERS_H_
+#ifndef LEDGERWISE_UTF8_OUTPUTS_COMPACT_NUMBERS_H_
+#define LEDGERWISE_UTF8_OUTPUTS_COMPACT_NUMBERS_H_
 
 #include <cstdint>
 #include <string>
@@ -15,4 +15,4 @@ void AppendCompact(std::string& out, int64_t value);
 
 }  // namespace ledgerwise
 
-#endif  // LEDGERWISE_REPORT_COMPACT_NUMBERS_H_
+#endif  // LEDGERWISE_UTF8_OUTPUTS_COMPACT_NUMBERS_H_

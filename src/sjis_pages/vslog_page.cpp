@@ -1,10 +1,10 @@
 // vslog.html: every match, one table per opponent in order of first
 // appearance, each table preceded by an anchor the ranking page links to.
 #include "log/calendar.h"
-#include "log/labels.h"
+#include "report/labels.h"
 #include "report/number_format.h"
-#include "report/page_blocks.h"
-#include "report/pages.h"
+#include "sjis_pages/page_blocks.h"
+#include "sjis_pages/pages.h"
 
 namespace ledgerwise {
 
@@ -33,7 +33,7 @@ char* PutCount(char* p, int32_t value) {
 }
 
 // One row of nine cells, written straight into the page buffer.
-void MatchRow(PageWriter& w, const MatchRecord& m, size_t index) {
+void MatchRow(OutputFile& w, const MatchRecord& m, size_t index) {
   int32_t year, month, day;
   DateFromDayNumber(m.day, year, month, day);
   SplitTime clock = SplitSeconds(m.endSecond);
@@ -112,7 +112,7 @@ constexpr char kTableColumns[] =
     "    <TH>\x8e\x8e\x8d\x87\x8e\x9e\x8a\xd4</TH>\r\n"  // 試合時間
     "  </TR>\r\n";
 
-void OpponentTable(PageWriter& w, const OpponentRecord& o) {
+void OpponentTable(OutputFile& w, const OpponentRecord& o) {
   std::string name = EscapeHtml(o.name);
   char* p = w.Reserve(sizeof kTableAnchorOpen + sizeof kTableTitleOpen + sizeof kTableColumns +
                       2 * name.size());
@@ -131,7 +131,7 @@ void OpponentTable(PageWriter& w, const OpponentRecord& o) {
 }  // namespace
 
 int WriteVsLogPage(VsLogBook& book, FileSystem& fs, const std::string& path) {
-  PageWriter w(book, fs, path);
+  OutputFile w(book, fs, path);
   if (!w.Open()) return -1;
   // 対戦ログ
   WriteCommonHead(w, "\x91\xce\x90\xed\x83\x8d\x83\x4f", false);

@@ -1,4 +1,4 @@
-#include "report/sjis_decode.h"
+#include "utf8_outputs/sjis_decode.h"
 
 #include <cstdint>
 
@@ -9,7 +9,7 @@ namespace {
 // Code points by pointer: 60 lead bytes (81-9F, E0-FC) of 188 trail bytes
 // (40-7E, 80-FC); 0 where the pair decodes to no character.
 constexpr uint16_t kDoubleByte[60 * 188] = {
-#include "report/sjis_table.inc"
+#include "utf8_outputs/sjis_table.inc"
 };
 
 constexpr uint32_t kReplacement = 0xFFFD;

@@ -1,4 +1,4 @@
-#include "report/page_writer.h"
+#include "report/output_file.h"
 
 #include <cstring>
 
@@ -12,10 +12,10 @@ constexpr size_t kBufferSize = 1 << 20;
 
 }  // namespace
 
-PageWriter::PageWriter(VsLogBook& book, FileSystem& fs, const std::string& path)
+OutputFile::OutputFile(VsLogBook& book, FileSystem& fs, const std::string& path)
     : book_(book), fs_(fs), path_(path) {}
 
-PageWriter::~PageWriter() {
+OutputFile::~OutputFile() {
   // A writer abandoned before Finish leaves no temporary file behind.
   if (file_) {
     file_->Close();
@@ -23,7 +23,7 @@ PageWriter::~PageWriter() {
   }
 }
 
-bool PageWriter::Open() {
+bool OutputFile::Open() {
   file_ = fs_.CreateTemporary(path_, &tempPath_);
   if (!file_) {
     book_.FormatErrorText(kPageOpenFailure, path_.c_str());
@@ -33,7 +33,7 @@ bool PageWriter::Open() {
   return true;
 }
 
-char* PageWriter::Room(size_t size) {
+char* OutputFile::Room(size_t size) {
   if (kBufferSize - used_ >= size) return buffer_.get() + used_;
   Flush();
   if (size <= kBufferSize) return buffer_.get();
@@ -42,7 +42,7 @@ char* PageWriter::Room(size_t size) {
   return &oversized_[0];
 }
 
-void PageWriter::Done(char* end) {
+void OutputFile::Done(char* end) {
   if (inOversized_) {
     inOversized_ = false;
     Write(std::string_view(oversized_.data(), end - oversized_.data()));
@@ -52,7 +52,7 @@ void PageWriter::Done(char* end) {
   used_ = end - buffer_.get();
 }
 
-void PageWriter::Line(std::string_view text) {
+void OutputFile::Line(std::string_view text) {
   char* p = Room(text.size() + 2);
   std::memcpy(p, text.data(), text.size());
   p += text.size();
@@ -61,7 +61,7 @@ void PageWriter::Line(std::string_view text) {
   Done(p);
 }
 
-void PageWriter::Format(std::string_view format, std::initializer_list<FormatArg> args) {
+void OutputFile::Format(std::string_view format, std::initializer_list<FormatArg> args) {
   size_t room = format.size() + 2;
   for (const FormatArg& arg : args) {
     room += arg.kind == FormatArg::Kind::Text ? arg.text.size() : kMaxNumberText;
@@ -104,16 +104,16 @@ void PageWriter::Format(std::string_view format, std::initializer_list<FormatArg
   Done(p);
 }
 
-void PageWriter::Write(std::string_view bytes) {
+void OutputFile::Write(std::string_view bytes) {
   if (!failed_ && !bytes.empty() && !file_->Append(bytes)) failed_ = true;
 }
 
-void PageWriter::Flush() {
+void OutputFile::Flush() {
   Write(std::string_view(buffer_.get(), used_));
   used_ = 0;
 }
 
-int PageWriter::Finish() {
+int OutputFile::Finish() {
   Flush();
   bool closed = file_->Close();
   file_.reset();

@@ -3,13 +3,13 @@
 // players whose match log is too large for the pages: the overview, every
 // opponent in a sortable, searchable table, one opponent's meetings, and a
 // period that every figure follows.
-#ifndef LEDGERWISE_REPORT_DASHBOARD_H_
-#define LEDGERWISE_REPORT_DASHBOARD_H_
+#ifndef LEDGERWISE_UTF8_OUTPUTS_DASHBOARD_H_
+#define LEDGERWISE_UTF8_OUTPUTS_DASHBOARD_H_
 
 #include <string>
 
 #include "log/records.h"
-#include "report/file_system.h"
+#include "util/file_system.h"
 
 namespace ledgerwise {
 
@@ -19,4 +19,4 @@ int WriteDashboard(VsLogBook& book, FileSystem& fs, const std::string& path);
 
 }  // namespace ledgerwise
 
-#endif  // LEDGERWISE_REPORT_DASHBOARD_H_
+#endif  // LEDGERWISE_UTF8_OUTPUTS_DASHBOARD_H_

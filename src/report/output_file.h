@@ -4,8 +4,8 @@
 //
 // Every line ends in CR LF on every platform; the page texts are code page
 // 932 bytes.
-#ifndef LEDGERWISE_REPORT_PAGE_WRITER_H_
-#define LEDGERWISE_REPORT_PAGE_WRITER_H_
+#ifndef LEDGERWISE_REPORT_OUTPUT_FILE_H_
+#define LEDGERWISE_REPORT_OUTPUT_FILE_H_
 
 #include <cstdint>
 #include <cstring>
@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "log/records.h"
-#include "report/file_system.h"
+#include "util/file_system.h"
 
 namespace ledgerwise {
 
@@ -34,10 +34,10 @@ struct FormatArg {
   FormatArg(const std::string& v) : kind(Kind::Text), text(v) {}  // NOLINT
 };
 
-class PageWriter {
+class OutputFile {
  public:
-  PageWriter(VsLogBook& book, FileSystem& fs, const std::string& path);
-  ~PageWriter();
+  OutputFile(VsLogBook& book, FileSystem& fs, const std::string& path);
+  ~OutputFile();
 
   // Creates the temporary file. On failure ErrorText holds the open-failure
   // message with the page's path.
@@ -104,4 +104,4 @@ constexpr const char kPageWriteFailure[] =
 
 }  // namespace ledgerwise
 
-#endif  // LEDGERWISE_REPORT_PAGE_WRITER_H_
+#endif  // LEDGERWISE_REPORT_OUTPUT_FILE_H_

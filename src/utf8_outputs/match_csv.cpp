@@ -1,12 +1,12 @@
-#include "report/match_csv.h"
+#include "utf8_outputs/match_csv.h"
 
 #include <vector>
 
 #include "log/calendar.h"
-#include "log/labels.h"
+#include "report/labels.h"
 #include "report/number_format.h"
-#include "report/page_writer.h"
-#include "report/sjis_decode.h"
+#include "report/output_file.h"
+#include "utf8_outputs/sjis_decode.h"
 
 namespace ledgerwise {
 
@@ -112,7 +112,7 @@ std::string CsvNameField(std::string_view name) {
 }
 
 int WriteMatchCsv(VsLogBook& book, FileSystem& fs, const std::string& path) {
-  PageWriter w(book, fs, path);
+  OutputFile w(book, fs, path);
   if (!w.Open()) return -1;
   std::vector<std::string> names;
   names.reserve(book.opponents.size());

@@ -1,8 +1,8 @@
-#include "report/dashboard.h"
+#include "utf8_outputs/dashboard.h"
 
-#include "report/dashboard_assets.h"
-#include "report/dashboard_data.h"
-#include "report/page_writer.h"
+#include "utf8_outputs/dashboard_assets.h"
+#include "utf8_outputs/dashboard_data.h"
+#include "report/output_file.h"
 
 namespace ledgerwise {
 
@@ -14,7 +14,7 @@ constexpr std::string_view kMarkers[] = {"/*@CSS@*/", "/*@DATA@*/", "/*@JS@*/"};
 
 // Text of LF- or CR LF-ended lines (however the sources were checked out),
 // written with the CR LF line ends of the pages.
-void Lines(PageWriter& w, std::string_view text) {
+void Lines(OutputFile& w, std::string_view text) {
   while (!text.empty()) {
     size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
@@ -27,7 +27,7 @@ void Lines(PageWriter& w, std::string_view text) {
 }  // namespace
 
 int WriteDashboard(VsLogBook& book, FileSystem& fs, const std::string& path) {
-  PageWriter w(book, fs, path);
+  OutputFile w(book, fs, path);
   if (!w.Open()) return -1;
   std::string_view html = DashboardHtml();
   for (std::string_view marker : kMarkers) {

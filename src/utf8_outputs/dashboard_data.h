@@ -13,8 +13,8 @@
 //          previous match, which keeps most of them one letter long.
 //
 // count and m are compact numbers (compact_numbers.h).
-#ifndef LEDGERWISE_REPORT_DASHBOARD_DATA_H_
-#define LEDGERWISE_REPORT_DASHBOARD_DATA_H_
+#ifndef LEDGERWISE_UTF8_OUTPUTS_DASHBOARD_DATA_H_
+#define LEDGERWISE_UTF8_OUTPUTS_DASHBOARD_DATA_H_
 
 #include <string>
 #include <vector>
@@ -27,4 +27,4 @@ std::vector<std::string> DashboardData(const VsLogBook& book);
 
 }  // namespace ledgerwise
 
-#endif  // LEDGERWISE_REPORT_DASHBOARD_DATA_H_
+#endif  // LEDGERWISE_UTF8_OUTPUTS_DASHBOARD_DATA_H_

@@ -1,4 +1,4 @@
-#include "log/labels.h"
+#include "report/labels.h"
 
 #include "log/vs_stats.h"
 
