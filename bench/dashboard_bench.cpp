@@ -11,10 +11,10 @@
 #include "app/env.h"
 #include "log/log_parser.h"
 #include "log/records.h"
-#include "utf8_outputs/dashboard.h"
-#include "utf8_outputs/match_csv.h"
 #include "sjis_pages/pages.h"
 #include "stats/statistics.h"
+#include "utf8_outputs/dashboard.h"
+#include "utf8_outputs/match_csv.h"
 
 namespace {
 
@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
   std::printf("dashboard.html         %8.3f s  %7.1f MB (goal 25 MB)\n", dashboard,
               Megabytes(out + "/dashboard.html"));
   std::printf("matches.csv            %8.3f s  %7.1f MB\n", csv, Megabytes(out + "/matches.csv"));
-  std::printf("whole run / pages-only %8.2fx (goal 1.3x)\n", (pagesOnly + dashboard + csv) / pagesOnly);
+  std::printf("whole run / pages-only %8.2fx (goal 1.3x)\n",
+              (pagesOnly + dashboard + csv) / pagesOnly);
   return 0;
 }

@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
         env->OpenLog(folder + env->Separator() + name, &status);
     if (!source) continue;
     int64_t got;
-    while ((got = source->Read(buffer.data(), buffer.size())) > 0) bytes += static_cast<double>(got);
+    while ((got = source->Read(buffer.data(), buffer.size())) > 0)
+      bytes += static_cast<double>(got);
   }
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("open, read, close: %zu files, %.1f MB, %.3f s, %.0f us a file\n", names.size(),

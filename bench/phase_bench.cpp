@@ -51,8 +51,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s DATA_DIR [LOG_WORKERS]\n", argv[0]);
     return 2;
   }
-  unsigned workers = argc == 3 ? static_cast<unsigned>(std::atoi(argv[2]))
-                               : ledgerwise::DefaultLogWorkers();
+  unsigned workers =
+      argc == 3 ? static_cast<unsigned>(std::atoi(argv[2])) : ledgerwise::DefaultLogWorkers();
   namespace platform = ledgerwise::platform;
   std::string folder = argv[1];
   std::vector<std::string> names;

@@ -5,12 +5,12 @@
 #include <unistd.h>
 #endif
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "app/driver.h"
 #include "app/messages.h"
@@ -58,66 +58,119 @@ void FailAppend(MemoryEnv& env, RunOptions&) {
 }
 
 const Row kRows[] = {
-    {"a good run", nullptr, true,
+    {"a good run",
+     nullptr,
+     true,
      {"分析中・・・\n", "  20050504.log\n  20050505.log\n", "完了！\n",
       "レポート : data/analyze/index.html\nダッシュボード : data/analyze/dashboard.html\n"},
      {"エラー", "何かキー"},
      {"data/analyze/index.html", "data/analyze/menu.html", "data/analyze/personal.html",
       "data/analyze/observation.html", "data/analyze/ranking.html", "data/analyze/vslog.html",
       "data/analyze/dashboard.html", "data/analyze/matches.csv"}},
-    {"a folder argument that does not exist", [](MemoryEnv&, RunOptions& o) { Given(o, "nowhere"); },
-     false, {"Brumbelのデータフォルダ nowhere が見つかりませんでした。"}, {"分析中"}},
+    {"a folder argument that does not exist",
+     [](MemoryEnv&, RunOptions& o) { Given(o, "nowhere"); },
+     false,
+     {"Brumbelのデータフォルダ nowhere が見つかりませんでした。"},
+     {"分析中"}},
     {"an empty folder argument never means the default folder",
-     [](MemoryEnv&, RunOptions& o) { Given(o, ""); }, false,
-     {"Brumbelのデータフォルダ  が見つかりませんでした。"}, {}, {}, {"data/analyze"}},
+     [](MemoryEnv&, RunOptions& o) { Given(o, ""); },
+     false,
+     {"Brumbelのデータフォルダ  が見つかりませんでした。"},
+     {},
+     {},
+     {"data/analyze"}},
     {"a file as the folder argument",
-     [](MemoryEnv& e, RunOptions& o) { e.files["notes.txt"] = "x"; Given(o, "notes.txt"); }, false,
+     [](MemoryEnv& e, RunOptions& o) {
+       e.files["notes.txt"] = "x";
+       Given(o, "notes.txt");
+     },
+     false,
      {"notes.txt はフォルダではありません。"}},
-    {"the OS version unknown", [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::VersionUnknown; },
-     false, {"OSのバージョン取得に失敗しました。"}},
+    {"the OS version unknown",
+     [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::VersionUnknown; },
+     false,
+     {"OSのバージョン取得に失敗しました。"}},
     {"no install folder in the registry",
-     [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::InstallFolderUnknown; }, false,
+     [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::InstallFolderUnknown; },
+     false,
      {"Brumbelのインストールフォルダの取得に失敗しました。"}},
     {"the install folder missing",
-     [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::InstallFolderMissing; e.searchPath = "C:/B"; },
-     false, {"Brumbelのインストールフォルダ C:/B が見つかりませんでした。"}},
+     [](MemoryEnv& e, RunOptions&) {
+       e.search = FolderSearch::InstallFolderMissing;
+       e.searchPath = "C:/B";
+     },
+     false,
+     {"Brumbelのインストールフォルダ C:/B が見つかりませんでした。"}},
     {"the data folder missing",
-     [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::DataFolderMissing; }, false,
-     {"Brumbelのデータフォルダ data が見つかりませんでした。\nデータフォルダはコマンドラインの引数で指定できます。"}},
-    {"no log file", [](MemoryEnv& e, RunOptions&) { e.files.clear(); }, false,
-     {"Brumbelの対戦ログファイルが見つかりませんでした。"}, {"分析中"}, {}, {"data/analyze"}},
-    {"a log that cannot be opened", [](MemoryEnv& e, RunOptions&) { e.unopenable = {"data/20050505.log"}; },
-     false, {"エラー : 入力ファイル data/20050505.log が開けません。", "完了！"}, {},
+     [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::DataFolderMissing; },
+     false,
+     {"Brumbelのデータフォルダ data "
+      "が見つかりませんでした。\nデータフォルダはコマンドラインの引数で指定できます。"}},
+    {"no log file",
+     [](MemoryEnv& e, RunOptions&) { e.files.clear(); },
+     false,
+     {"Brumbelの対戦ログファイルが見つかりませんでした。"},
+     {"分析中"},
+     {},
+     {"data/analyze"}},
+    {"a log that cannot be opened",
+     [](MemoryEnv& e, RunOptions&) { e.unopenable = {"data/20050505.log"}; },
+     false,
+     {"エラー : 入力ファイル data/20050505.log が開けません。", "完了！"},
+     {},
      {"data/analyze/vslog.html"}},
     {"a read that fails part way",
-     [](MemoryEnv& e, RunOptions&) { e.readFailsAfter["data/20050505.log"] = 10; }, false,
-     {"エラー : 入力ファイル data/20050505.log の読み込みに失敗しました。"}, {},
+     [](MemoryEnv& e, RunOptions&) { e.readFailsAfter["data/20050505.log"] = 10; },
+     false,
+     {"エラー : 入力ファイル data/20050505.log の読み込みに失敗しました。"},
+     {},
      {"data/analyze/vslog.html"}},
     {"a log that is no longer a file is skipped",
-     [](MemoryEnv& e, RunOptions&) { e.notFiles = {"data/20050505.log"}; }, true, {"  20050504.log\n"},
+     [](MemoryEnv& e, RunOptions&) { e.notFiles = {"data/20050505.log"}; },
+     true,
+     {"  20050504.log\n"},
      {"20050505", "エラー"}},
-    {"a listing that breaks off", [](MemoryEnv& e, RunOptions&) { e.listingBreaks = true; }, false,
-     {"エラー : フォルダ data の一覧を最後まで読めませんでした。", "  20050504.log"}, {},
+    {"a listing that breaks off",
+     [](MemoryEnv& e, RunOptions&) { e.listingBreaks = true; },
+     false,
+     {"エラー : フォルダ data の一覧を最後まで読めませんでした。", "  20050504.log"},
+     {},
      {"data/analyze/vslog.html"}},
     {"the output folder cannot be made",
-     [](MemoryEnv& e, RunOptions&) { e.unmakeable = {"data/analyze"}; }, false,
-     {"分析ファイルフォルダ data/analyze の作成に失敗しました。"}, {"完了"}},
+     [](MemoryEnv& e, RunOptions&) { e.unmakeable = {"data/analyze"}; },
+     false,
+     {"分析ファイルフォルダ data/analyze の作成に失敗しました。"},
+     {"完了"}},
     {"a page that cannot be made does not stop the rest",
-     [](MemoryEnv& e, RunOptions&) { e.fault = Fault::Create; e.faultPath = "data/analyze/personal.html"; },
-     false, {"エラー : ファイル data/analyze/personal.html が開けません。", "完了！"}, {},
-     {"data/analyze/observation.html", "data/analyze/vslog.html"}, {"data/analyze/personal.html"}},
-    {"a failed write keeps the old page", FailAppend, false,
-     {"エラー : ファイル data/analyze/vslog.html の書き込みに失敗しました。"}, {}, {}, {},
+     [](MemoryEnv& e, RunOptions&) {
+       e.fault = Fault::Create;
+       e.faultPath = "data/analyze/personal.html";
+     },
+     false,
+     {"エラー : ファイル data/analyze/personal.html が開けません。", "完了！"},
+     {},
+     {"data/analyze/observation.html", "data/analyze/vslog.html"},
+     {"data/analyze/personal.html"}},
+    {"a failed write keeps the old page",
+     FailAppend,
+     false,
+     {"エラー : ファイル data/analyze/vslog.html の書き込みに失敗しました。"},
+     {},
+     {},
+     {},
      [](const MemoryEnv& e) { EXPECT_EQ(e.files.at("data/analyze/vslog.html"), "old"); }},
     {"a killed run's temporary files go, nothing else",
      [](MemoryEnv& e, RunOptions&) {
        e.folders.insert("data/analyze");
-       for (const char* name : {"vslog.html.0123456789abcdef.tmp", "mine.html.0123456789abcdef.tmp",
-                                "vslog.html.tmp", "vslog.html.0123456789ABCDEF.tmp", "vslog.html.0123456789abcdef"}) {
+       for (const char* name :
+            {"vslog.html.0123456789abcdef.tmp", "mine.html.0123456789abcdef.tmp", "vslog.html.tmp",
+             "vslog.html.0123456789ABCDEF.tmp", "vslog.html.0123456789abcdef"}) {
          e.files[std::string("data/analyze/") + name] = "x";
        }
      },
-     true, {}, {},
+     true,
+     {},
+     {},
      {"data/analyze/mine.html.0123456789abcdef.tmp", "data/analyze/vslog.html.tmp",
       "data/analyze/vslog.html.0123456789ABCDEF.tmp", "data/analyze/vslog.html.0123456789abcdef"},
      {"data/analyze/vslog.html.0123456789abcdef.tmp"}},
@@ -125,34 +178,73 @@ const Row kRows[] = {
      [](MemoryEnv& e, RunOptions&) {
        e.fault = Fault::Append, e.faultPath = "data/analyze/matches.csv";
      },
-     false, {"エラー : ファイル data/analyze/matches.csv の書き込みに失敗しました。"}, {}, {},
+     false,
+     {"エラー : ファイル data/analyze/matches.csv の書き込みに失敗しました。"},
+     {},
+     {},
      {"data/analyze/matches.csv"}},
     {"a dashboard that cannot be made is named like a page",
      [](MemoryEnv& e, RunOptions&) {
        e.fault = Fault::Create, e.faultPath = "data/analyze/dashboard.html";
      },
-     false, {"エラー : ファイル data/analyze/dashboard.html が開けません。"}, {}, {},
+     false,
+     {"エラー : ファイル data/analyze/dashboard.html が開けません。"},
+     {},
+     {},
      {"data/analyze/dashboard.html"}},
-    {"another run holds the lock", [](MemoryEnv& e, RunOptions&) { e.lockBusy = true; }, true,
-     {"ほかの実行が終わるのを待っています・・・\n"}, {}, {}, {},
+    {"another run holds the lock",
+     [](MemoryEnv& e, RunOptions&) { e.lockBusy = true; },
+     true,
+     {"ほかの実行が終わるのを待っています・・・\n"},
+     {},
+     {},
+     {},
      [](const MemoryEnv& e) { EXPECT_EQ(e.lockWaits, 1); }},
     {"control bytes in names are masked",
-     [](MemoryEnv& e, RunOptions&) { e.files["data/2005\x1b[2J\x7f.log"] = ""; }, true,
-     {"  2005?[2J?.log\n"}, {"\x1b", "\x7f"}},
+     [](MemoryEnv& e, RunOptions&) { e.files["data/2005\x1b[2J\x7f.log"] = ""; },
+     true,
+     {"  2005?[2J?.log\n"},
+     {"\x1b", "\x7f"}},
     {"two logs of one date are named",
-     [](MemoryEnv& e, RunOptions&) { e.files["data/20050504 - コピー.log"] = e.files["data/20050504.log"]; },
-     true, {"同じ日付のログが複数あります。どれも読みます : 20050504 - コピー.log, 20050504.log\n"}},
-    {"a console waits for a key", [](MemoryEnv& e, RunOptions&) { e.stdinConsole = true; }, true,
-     {"ダッシュボード : data/analyze/dashboard.html\n何かキーを押してください。\n"}, {}, {}, {},
+     [](MemoryEnv& e, RunOptions&) {
+       e.files["data/20050504 - コピー.log"] = e.files["data/20050504.log"];
+     },
+     true,
+     {"同じ日付のログが複数あります。どれも読みます : 20050504 - コピー.log, 20050504.log\n"}},
+    {"a console waits for a key",
+     [](MemoryEnv& e, RunOptions&) { e.stdinConsole = true; },
+     true,
+     {"ダッシュボード : data/analyze/dashboard.html\n何かキーを押してください。\n"},
+     {},
+     {},
+     {},
      [](const MemoryEnv& e) { EXPECT_EQ(e.keyWaits, 1); }},
-    {"--no-wait never waits", [](MemoryEnv& e, RunOptions& o) { e.stdinConsole = true; o.noWait = true; },
-     true, {}, {"何かキー"}, {}, {}, [](const MemoryEnv& e) { EXPECT_EQ(e.keyWaits, 0); }},
-    {"--pages-only writes the six pages alone", [](MemoryEnv&, RunOptions& o) { o.pagesOnly = true; }, true,
-     {"レポート : data/analyze/index.html\n"}, {"ダッシュボード"}, {"data/analyze/vslog.html"},
+    {"--no-wait never waits",
+     [](MemoryEnv& e, RunOptions& o) {
+       e.stdinConsole = true;
+       o.noWait = true;
+     },
+     true,
+     {},
+     {"何かキー"},
+     {},
+     {},
+     [](const MemoryEnv& e) { EXPECT_EQ(e.keyWaits, 0); }},
+    {"--pages-only writes the six pages alone",
+     [](MemoryEnv&, RunOptions& o) { o.pagesOnly = true; },
+     true,
+     {"レポート : data/analyze/index.html\n"},
+     {"ダッシュボード"},
+     {"data/analyze/vslog.html"},
      {"data/analyze/dashboard.html", "data/analyze/matches.csv"}},
     {"a Shift_JIS console gets Shift_JIS error lines",
-     [](MemoryEnv& e, RunOptions&) { e.utf8 = false; e.unopenable = {"data/20050505.log"}; }, false,
-     {Sjis("エラー : 入力ファイル data/20050505.log が開けません。"), Sjis("完了！")}, {"エラー"}},
+     [](MemoryEnv& e, RunOptions&) {
+       e.utf8 = false;
+       e.unopenable = {"data/20050505.log"};
+     },
+     false,
+     {Sjis("エラー : 入力ファイル data/20050505.log が開けません。"), Sjis("完了！")},
+     {"エラー"}},
 };
 
 TEST(RunTest, EveryRow) {
@@ -165,10 +257,14 @@ TEST(RunTest, EveryRow) {
     if (row.setup) row.setup(env, options);
     int code = ledgerwise::Run(options, env);
     EXPECT_EQ(code, row.succeeds ? 0 : platform::kFailureExitCode);
-    for (const std::string& text : row.shown) EXPECT_NE(env.console.find(text), std::string::npos) << text;
-    for (const std::string& text : row.notShown) EXPECT_EQ(env.console.find(text), std::string::npos) << text;
-    for (const std::string& path : row.present) EXPECT_TRUE(env.files.count(path) || env.folders.count(path)) << path;
-    for (const std::string& path : row.absent) EXPECT_FALSE(env.files.count(path) || env.folders.count(path)) << path;
+    for (const std::string& text : row.shown)
+      EXPECT_NE(env.console.find(text), std::string::npos) << text;
+    for (const std::string& text : row.notShown)
+      EXPECT_EQ(env.console.find(text), std::string::npos) << text;
+    for (const std::string& path : row.present)
+      EXPECT_TRUE(env.files.count(path) || env.folders.count(path)) << path;
+    for (const std::string& path : row.absent)
+      EXPECT_FALSE(env.files.count(path) || env.folders.count(path)) << path;
     EXPECT_TRUE(env.Temporaries().empty());
     if (row.also) row.also(env);
   }
@@ -185,7 +281,8 @@ void CarriedMatches(MemoryEnv& env) {
     std::string opponent = names[i % 3];
     env.files[name] = testing::LogText(
         {"[00:01:00]さんに勝ちました",  // ends the match the day before left open
-         "[21:05:10]" + opponent + "(２だん 60勝40敗 レート1500 最大12連鎖 切断率3%)と対戦を開始しました",
+         "[21:05:10]" + opponent +
+             "(２だん 60勝40敗 レート1500 最大12連鎖 切断率3%)と対戦を開始しました",
          "[21:06:00]リプレイをオートセーブしました", "[21:09:40]さんに負けました",
          "[22:00:00]と対戦を開始しました"});
   }
@@ -219,16 +316,17 @@ TEST(LocaleTest, TheFirstSetVariableNamesTheConsolesCodeSet) {
     const char *lcAll, *lcCtype, *lang;
     bool utf8;
   } cases[] = {
-      {"", "", "", true},                          // no locale at all: cron, env -i
+      {"", "", "", true},  // no locale at all: cron, env -i
       {"", "", "C", true},
       {"", "", "ja_JP.SJIS", false},
       {"", "", "ja_JP.Shift_JIS@x", false},
       {"ja_JP.UTF-8", "ja_JP.SJIS", "ja_JP.SJIS", true},  // LC_ALL wins
       {"C", "", "ja_JP.PCK", true},
-      {"", "ja_JP.cp932", "ja_JP.UTF-8", false},   // LC_CTYPE before LANG
+      {"", "ja_JP.cp932", "ja_JP.UTF-8", false},  // LC_CTYPE before LANG
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(LocaleWantsUtf8(c.lcAll, c.lcCtype, c.lang), c.utf8) << c.lcAll << "|" << c.lcCtype << "|" << c.lang;
+    EXPECT_EQ(LocaleWantsUtf8(c.lcAll, c.lcCtype, c.lang), c.utf8)
+        << c.lcAll << "|" << c.lcCtype << "|" << c.lang;
   }
 }
 

@@ -46,8 +46,8 @@ TEST(MatchStartFieldsTest, Lines) {
     m.startSecond = m.grade = m.shownWins = m.shownLosses = -1;
     m.rating = m.maxChain = m.disconnectRate = -1;
     ReadMatchStartFields(m, Sjis(c.line));
-    std::vector<int32_t> fields = {m.startSecond, m.grade, m.shownWins, m.shownLosses,
-                                   m.rating, m.maxChain, m.disconnectRate};
+    std::vector<int32_t> fields = {m.startSecond, m.grade,    m.shownWins,     m.shownLosses,
+                                   m.rating,      m.maxChain, m.disconnectRate};
     EXPECT_EQ(fields, c.fields) << c.line;
   }
 }

@@ -29,12 +29,12 @@ class MemoryEnv : public Env {
   // What can go wrong, and where.
   std::string faultPath;  // the page (its final path) whose step fails
   Fault fault = Fault::None;
-  std::set<std::string> unopenable;  // logs whose open fails
-  std::set<std::string> notFiles;    // logs that turn out not to be files
+  std::set<std::string> unopenable;              // logs whose open fails
+  std::set<std::string> notFiles;                // logs that turn out not to be files
   std::map<std::string, size_t> readFailsAfter;  // log -> bytes read before the error
-  bool listingBreaks = false;  // the listing fails after its first name
-  bool lockBusy = false;       // another run holds the lock until we wait
-  std::set<std::string> unmakeable;  // folders that cannot be created
+  bool listingBreaks = false;                    // the listing fails after its first name
+  bool lockBusy = false;                         // another run holds the lock until we wait
+  std::set<std::string> unmakeable;              // folders that cannot be created
 
   FolderSearch search = FolderSearch::Found;
   std::string searchPath = "data";
@@ -149,8 +149,8 @@ struct File : WritableFile {
 
 inline std::unique_ptr<LogSource> MemoryEnv::OpenLog(const std::string& path, LogOpen* status) {
   *status = unopenable.count(path) || !files.count(path) ? LogOpen::Failed
-            : notFiles.count(path)                     ? LogOpen::NotAFile
-                                                       : LogOpen::Opened;
+            : notFiles.count(path)                       ? LogOpen::NotAFile
+                                                         : LogOpen::Opened;
   if (*status != LogOpen::Opened) return nullptr;
   // Only looks: the run may open logs on several threads at once.
   size_t failAfter = readFailsAfter.count(path) ? readFailsAfter.at(path) : std::string::npos;
@@ -164,8 +164,8 @@ inline std::unique_ptr<WritableFile> MemoryEnv::CreateTemporary(const std::strin
   std::snprintf(suffix, sizeof suffix, ".%016zx.tmp", made_.size());
   *tempPath = beside + suffix;
   made_.push_back(*tempPath);
-  return std::make_unique<memory_env_detail::File>(
-      &files[*tempPath], Faulty(beside, Fault::Append), Faulty(beside, Fault::Close));
+  return std::make_unique<memory_env_detail::File>(&files[*tempPath], Faulty(beside, Fault::Append),
+                                                   Faulty(beside, Fault::Close));
 }
 
 }  // namespace testing

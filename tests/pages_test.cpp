@@ -26,7 +26,8 @@ class PageTest : public ::testing::Test {
     return env.files["page.html"];
   }
   MatchRecord& Add(std::string_view name) {
-    return book_.OpenMatch(name) = MatchRecord{10, 120, 80, 980, 7, 3, MatchResult::Won, 3, 2, 1, kDay, 75910, 76210};
+    return book_.OpenMatch(name) =
+               MatchRecord{10, 120, 80, 980, 7, 3, MatchResult::Won, 3, 2, 1, kDay, 75910, 76210};
   }
   VsLogBook book_;
 };
@@ -52,8 +53,8 @@ TEST_F(PageTest, NamesAreEscapedWhereTheyEnterMarkup) {
   ExpectLines(vslog, {"<A NAME=\"" + name + "\"></A>"});
   EXPECT_NE(vslog.find("<B>" + name + "</B>"), std::string::npos);
   EXPECT_NE(vslog.find("\r\n<A NAME=\"\x83\x5c\x95\x5c\"></A>\r\n"), std::string::npos);
-  ExpectLines(Page(WriteRankingPage),
-              {"    <TD><A href=\"vslog.html#" + name + "\" target=\"RIGHT_FRAME\">" + name + "</A></TD>"});
+  ExpectLines(Page(WriteRankingPage), {"    <TD><A href=\"vslog.html#" + name +
+                                       "\" target=\"RIGHT_FRAME\">" + name + "</A></TD>"});
 }
 
 TEST_F(PageTest, PersonalValues) {
@@ -63,21 +64,39 @@ TEST_F(PageTest, PersonalValues) {
   };
   const Case cases[] = {
       {[](VsStats&) {},
-       {"0勝0敗（<font color=#606060>0勝0敗）</font></font>", "0.000</font><font color=#606060>(±0.000)",
-        "規定試合数未満", "00:00:00</font><font color=#606060>(±00:00:00)"}},
-      {[](VsStats& s) { s.matchCount = 50, s.wins = 30, s.losses = 20, s.recentMatchCount = 4, s.recentWins = 3; },
-       {"30勝20敗（<font color=#ff0000>3勝0敗）</font></font>", "0.600</font><font color=#ff0000>(+0.013)"}},
+       {"0勝0敗（<font color=#606060>0勝0敗）</font></font>",
+        "0.000</font><font color=#606060>(±0.000)", "規定試合数未満",
+        "00:00:00</font><font color=#606060>(±00:00:00)"}},
+      {[](VsStats& s) {
+         s.matchCount = 50, s.wins = 30, s.losses = 20, s.recentMatchCount = 4, s.recentWins = 3;
+       },
+       {"30勝20敗（<font color=#ff0000>3勝0敗）</font></font>",
+        "0.600</font><font color=#ff0000>(+0.013)"}},
       {[](VsStats& s) { s.matchCount = s.recentMatchCount = 16, s.wins = s.recentWins = 1; },
        {"0.063</font><font color=#ff0000>(+0.063)"}},
-      {[](VsStats& s) { s.matchCount = 100, s.wins = 50, s.recentMatchCount = 10, s.recentLosses = 1; },
-       {"50勝0敗（<font color=#0000FF>0勝1敗）</font></font>", "0.500</font><font color=#0000FF>(-0.056)"}},
-      {[](VsStats& s) { s.matchCount = 10000, s.wins = 5000, s.recentMatchCount = 2; },  // a fall of 0.0001
+      {[](VsStats& s) {
+         s.matchCount = 100, s.wins = 50, s.recentMatchCount = 10, s.recentLosses = 1;
+       },
+       {"50勝0敗（<font color=#0000FF>0勝1敗）</font></font>",
+        "0.500</font><font color=#0000FF>(-0.056)"}},
+      {[](VsStats& s) {
+         s.matchCount = 10000, s.wins = 5000, s.recentMatchCount = 2;
+       },  // a fall of 0.0001
        {"0.500</font><font color=#606060>(±0.000)"}},
-      {[](VsStats& s) { s.ownDeviation = s.ownDeviationChange = 55, s.ownRankPosition = 4, s.previousRankPosition = 2; },
+      {[](VsStats& s) {
+         s.ownDeviation = s.ownDeviationChange = 55, s.ownRankPosition = 4,
+         s.previousRankPosition = 2;
+       },
        {"55.000</font><font color=#ff0000>(+55.000)", "5位</font><font color=#0000FF>(+2)"}},
-      {[](VsStats& s) { s.ownRankPosition = 4, s.previousRankPosition = 6, s.playSeconds = 86399, s.recentPlaySeconds = 3725; },
+      {[](VsStats& s) {
+         s.ownRankPosition = 4, s.previousRankPosition = 6, s.playSeconds = 86399,
+         s.recentPlaySeconds = 3725;
+       },
        {"5位</font><font color=#ff0000>(-2)", "23:59:59</font><font color=#ff0000>(+01:02:05)"}},
-      {[](VsStats& s) { s.ownRankPosition = s.previousRankPosition = 4, s.playSeconds = 90061, s.recentPlaySeconds = -5; },
+      {[](VsStats& s) {
+         s.ownRankPosition = s.previousRankPosition = 4, s.playSeconds = 90061,
+         s.recentPlaySeconds = -5;
+       },
        {"5位</font><font color=#606060>(±0)", "1日01:01:01</font><font color=#0000FF>(-00:00:00)"}},
   };
   for (const Case& c : cases) {
@@ -91,8 +110,10 @@ TEST_F(PageTest, PersonalValues) {
 
 // Above 9 the mean grade reads in dan, from 9 down in kyu.
 TEST_F(PageTest, ObservationMeanGrade) {
-  for (auto [mean, text] : {std::pair<float, const char*>{9.0f, "1.0級"}, {9.6666667f, "0.7段"},
-                            {0.0f, "10.0級"}, {19.0f, "10.0段"}}) {
+  for (auto [mean, text] : {std::pair<float, const char*>{9.0f, "1.0級"},
+                            {9.6666667f, "0.7段"},
+                            {0.0f, "10.0級"},
+                            {19.0f, "10.0段"}}) {
     book_.stats.meanGrade = mean;
     ExpectLines(Page(WriteObservationPage), {Value(text)});
   }

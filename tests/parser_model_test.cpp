@@ -23,14 +23,34 @@ struct Random : std::mt19937_64 {
 
 std::string RandomLog(Random& random) {
   static const std::vector<std::string> kPieces = [] {
-    std::vector<std::string> pieces = {
-        "[21:05:10]", "[23:59:59]", "[00:00:01]", "[ab:cd:ef]", "(", "(", "name", " 12", "-7", "99999999999",
-        "\r\n", "\r\n", "\n", "\r", std::string(1, '\0'), "\x1a", "\x82", "\xbd", "\x82\xbd", "\x82\x51",
-        "\x82\x58", std::string(300, 'x'), std::string(1000, 'y')};
+    std::vector<std::string> pieces = {"[21:05:10]",
+                                       "[23:59:59]",
+                                       "[00:00:01]",
+                                       "[ab:cd:ef]",
+                                       "(",
+                                       "(",
+                                       "name",
+                                       " 12",
+                                       "-7",
+                                       "99999999999",
+                                       "\r\n",
+                                       "\r\n",
+                                       "\n",
+                                       "\r",
+                                       std::string(1, '\0'),
+                                       "\x1a",
+                                       "\x82",
+                                       "\xbd",
+                                       "\x82\xbd",
+                                       "\x82\x51",
+                                       "\x82\x58",
+                                       std::string(300, 'x'),
+                                       std::string(1000, 'y')};
     for (std::string_view piece :
-         {phrase::kMatchStart, phrase::kWin, phrase::kLoss, phrase::kReplaySaved, phrase::kSaveFailed,
-          phrase::kError, phrase::kLogout, phrase::kDan, phrase::kKyu, phrase::kWinMark, phrase::kRating,
-          phrase::kMaxChain, phrase::kDisconnectRate, phrase::kSho, phrase::kFullWidthTen,
+         {phrase::kMatchStart, phrase::kWin, phrase::kLoss, phrase::kReplaySaved,
+          phrase::kSaveFailed, phrase::kError, phrase::kLogout, phrase::kDan, phrase::kKyu,
+          phrase::kWinMark, phrase::kRating, phrase::kMaxChain, phrase::kDisconnectRate,
+          phrase::kSho, phrase::kFullWidthTen,
           // Phrases cut short, so a phrase can be completed across pieces.
           phrase::kMatchStart.substr(0, 9), phrase::kMatchStart.substr(9)}) {
       pieces.emplace_back(piece);

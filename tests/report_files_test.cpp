@@ -3,12 +3,12 @@
 // held against the browser's own decoding of every code in tests/browser.
 #include <gtest/gtest.h>
 
+#include "tests/memory_env.h"
+#include "tests/test_support.h"
 #include "utf8_outputs/compact_numbers.h"
 #include "utf8_outputs/dashboard.h"
 #include "utf8_outputs/json_text.h"
 #include "utf8_outputs/match_csv.h"
-#include "tests/memory_env.h"
-#include "tests/test_support.h"
 
 namespace ledgerwise {
 namespace {
@@ -19,7 +19,8 @@ using testing::ParseText;
 
 // Opponent line: name, grade word and shown figures, then the start phrase.
 std::string Start(std::string_view time, std::string_view name, std::string_view figures) {
-  return std::string(time) + std::string(name) + "(" + std::string(figures) + ")と対戦を開始しました";
+  return std::string(time) + std::string(name) + "(" + std::string(figures) +
+         ")と対戦を開始しました";
 }
 
 TEST(MatchCsv, EveryMatchInReadingOrderAsBytes) {
@@ -30,13 +31,14 @@ TEST(MatchCsv, EveryMatchInReadingOrderAsBytes) {
                      "[08:04:05]@youさんに負けました"}));
   ParseText(book, "20050504.log",
             LogText({Start("[23:50:00]", "=1+2", "５だん 160勝40敗 レート1500 最大12連鎖 切断率3%"),
-                     "[23:53:00]リプレイをオートセーブしました", "[23:56:00]リプレイをオートセーブしました",
+                     "[23:53:00]リプレイをオートセーブしました",
+                     "[23:56:00]リプレイをオートセーブしました",
                      "[23:59:00]リプレイをオートセーブしました", "[00:01:10]=1+2さんに勝ちました",
                      Start("[00:02:00]", "a,\"b\"", "しょだん 1勝2敗 レート900 切断率0%"),
                      "[00:03:00]ログアウトしました",
                      Start("[00:04:00]", "=1+2", "４だん 161勝40敗 レート1490 最大9連鎖 切断率4%"),
-                     "[00:08:00]リプレイをオートセーブしました", "[00:09:00]リプレイをオートセーブしました",
-                     "[00:09:30]=1+2さんに負けました",
+                     "[00:08:00]リプレイをオートセーブしました",
+                     "[00:09:00]リプレイをオートセーブしました", "[00:09:30]=1+2さんに負けました",
                      // No grade word, so no shown record read; no result line.
                      Start("[07:00:00]", "-ソ", "x 7勝0敗 レート1000 最大3連鎖 切断率1%")}));
   MemoryEnv env;
@@ -53,9 +55,8 @@ TEST(MatchCsv, EveryMatchInReadingOrderAsBytes) {
 
 TEST(MatchCsv, NameFields) {
   const std::pair<std::string_view, std::string_view> cases[] = {
-      {"plain", "plain"},         {"+1", "'+1"},           {"\tx", "'\tx"},
-      {"\rx", "\"'\rx\""},        {"a\nb", "\"a\nb\""},    {"x=1", "x=1"},
-      {"", ""},
+      {"plain", "plain"},   {"+1", "'+1"},  {"\tx", "'\tx"}, {"\rx", "\"'\rx\""},
+      {"a\nb", "\"a\nb\""}, {"x=1", "x=1"}, {"", ""},
   };
   for (const auto& [name, field] : cases) EXPECT_EQ(CsvNameField(name), field) << name;
 }
@@ -70,8 +71,9 @@ TEST(DashboardData, JsonTextCannotLeaveItsScript) {
 
 TEST(DashboardData, CompactNumbers) {
   const std::pair<int64_t, std::string_view> cases[] = {
-      {0, "0"},   {-1, "1"},  {1, "2"},      {15, "U"},         {-16, "V"},
-      {16, "a1"}, {-17, "b1"}, {86399, "-xi5"}, {-2147483648LL, "______3"},
+      {0, "0"},    {-1, "1"},       {1, "2"},
+      {15, "U"},   {-16, "V"},      {16, "a1"},
+      {-17, "b1"}, {86399, "-xi5"}, {-2147483648LL, "______3"},
   };
   for (const auto& [value, text] : cases) {
     std::string out;

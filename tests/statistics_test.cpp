@@ -18,9 +18,10 @@ struct MatchPlan {
 };
 
 void Add(VsLogBook& book, std::string_view name, const MatchPlan& p) {
-  int32_t own = p.result == MatchResult::Won ? 2 : 0, theirs = p.result == MatchResult::Lost ? 2 : 0;
-  book.OpenMatch(name) = MatchRecord{10,  p.wins, p.losses, 0,     0,       0,    p.result,
-                                     2,   own,    theirs,   p.day, p.start, p.end};
+  int32_t own = p.result == MatchResult::Won ? 2 : 0,
+          theirs = p.result == MatchResult::Lost ? 2 : 0;
+  book.OpenMatch(name) =
+      MatchRecord{10, p.wins, p.losses, 0, 0, 0, p.result, 2, own, theirs, p.day, p.start, p.end};
 }
 
 // `count` decided matches a minute long, the first `won` of them won.
@@ -34,16 +35,19 @@ void AddDecided(VsLogBook& book, int count, int won, int32_t day, int32_t start)
 // rates (of 100).
 void AddRanked(VsLogBook& book, const std::vector<int>& rates) {
   for (int rate : rates) {
-    Add(book, std::string(1, 'a' + book.opponents.size()), {1, 0, 0, MatchResult::Undecided, rate, 100 - rate});
+    Add(book, std::string(1, 'a' + book.opponents.size()),
+        {1, 0, 0, MatchResult::Undecided, rate, 100 - rate});
   }
 }
 
 // The recent period starts 8 hours before the latest match; a match at the
 // cutoff instant is recent, one a second earlier is not.
 TEST(StatisticsTest, RecentPeriod) {
-  struct Case { int32_t latest, cutoffDay, cutoffSecond; };
-  for (const Case& c : {Case{5 * 3600, kDay - 1, 75600}, Case{8 * 3600, kDay, 0},
-                        Case{40000, kDay, 11200}}) {
+  struct Case {
+    int32_t latest, cutoffDay, cutoffSecond;
+  };
+  for (const Case& c :
+       {Case{5 * 3600, kDay - 1, 75600}, Case{8 * 3600, kDay, 0}, Case{40000, kDay, 11200}}) {
     VsLogBook book;
     Add(book, "a", {kDay, c.latest, c.latest + 100});
     Add(book, "b", {c.cutoffDay, c.cutoffSecond, c.cutoffSecond + 300});
@@ -52,8 +56,8 @@ TEST(StatisticsTest, RecentPeriod) {
     Add(book, "c", {c.cutoffDay - dayBefore, early, early + 1000, MatchResult::Lost});
     ComputeStatistics(book);
     const VsStats& s = book.stats;
-    EXPECT_EQ((Figures{s.cutoffDay, s.cutoffSecond, s.recentMatchCount, s.recentLosses, s.recentPlaySeconds,
-                       s.playSeconds}),
+    EXPECT_EQ((Figures{s.cutoffDay, s.cutoffSecond, s.recentMatchCount, s.recentLosses,
+                       s.recentPlaySeconds, s.playSeconds}),
               (Figures{c.cutoffDay, c.cutoffSecond, 2, 0, 400, 1400}))
         << c.latest;
   }
@@ -66,14 +70,18 @@ TEST(StatisticsTest, TotalsCountDecidedMatchesAndTimeUntilAnEnd) {
   Add(book, "c", {kDay, 40000, 0, MatchResult::Undecided});  // no duration, yet the latest
   ComputeStatistics(book);
   const VsStats& s = book.stats;
-  EXPECT_EQ((Figures{s.playSeconds, s.matchCount, s.wins, s.losses, s.gamesPlayed, s.gamesWon, s.gamesLost,
-                     s.latestSecond}),
+  EXPECT_EQ((Figures{s.playSeconds, s.matchCount, s.wins, s.losses, s.gamesPlayed, s.gamesWon,
+                     s.gamesLost, s.latestSecond}),
             (Figures{900, 1, 0, 1, 2, 0, 2, 40000}));
 }
 
 // An opponent is ranked from 50 shown matches on, by its latest match.
 TEST(StatisticsTest, OpponentThreshold) {
-  struct Case { int32_t wins, losses; bool ranked; float rate; };
+  struct Case {
+    int32_t wins, losses;
+    bool ranked;
+    float rate;
+  };
   for (const Case& c : {Case{30, 20, true, 0.6f}, Case{30, 19, false, 0}, Case{-100, 150, true, -2},
                         Case{2147483647, 2147483647, true, 0.5f}}) {
     VsLogBook book;
@@ -93,7 +101,8 @@ TEST(StatisticsTest, PlayerAndPreviousPeriod) {
   struct Case {
     int previous, previousWon, recent, recentWon;
     bool opponents;  // two ranked: rates 0.7 and 0.4
-    std::vector<double> expected;  // ranked, rate, previous rate, score, change, place, previous place
+    std::vector<double>
+        expected;  // ranked, rate, previous rate, score, change, place, previous place
   };
   const Case cases[] = {
       {0, 0, 0, 0, false, {0, 0, 0, 0, 0, -1, -1}},
@@ -108,9 +117,15 @@ TEST(StatisticsTest, PlayerAndPreviousPeriod) {
     AddDecided(book, c.recent, c.recentWon, kDay, 50000);
     ComputeStatistics(book);
     const VsStats& s = book.stats;
-    std::vector<double> got = {double(s.ownRanked), s.ownWinRate, s.previousWinRate, s.ownDeviation,
-                               s.ownDeviationChange, double(s.ownRankPosition), double(s.previousRankPosition)};
-    for (size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], c.expected[i], 1e-4) << c.previous << " " << i;
+    std::vector<double> got = {double(s.ownRanked),
+                               s.ownWinRate,
+                               s.previousWinRate,
+                               s.ownDeviation,
+                               s.ownDeviationChange,
+                               double(s.ownRankPosition),
+                               double(s.previousRankPosition)};
+    for (size_t i = 0; i < got.size(); ++i)
+      EXPECT_NEAR(got[i], c.expected[i], 1e-4) << c.previous << " " << i;
   }
 }
 
@@ -132,7 +147,8 @@ TEST(RankingTest, Places) {
     VsLogBook book;
     AddRanked(book, c.rates);
     ComputeStatistics(book);
-    book.stats.ownRanked = c.own >= 0, book.stats.ownWinRate = c.own, book.stats.previousWinRate = c.previous;
+    book.stats.ownRanked = c.own >= 0, book.stats.ownWinRate = c.own,
+    book.stats.previousWinRate = c.previous;
     AssignRankPositions(book);
     std::vector<int32_t> places;
     for (const OpponentRecord& o : book.opponents) places.push_back(o.rankPosition);

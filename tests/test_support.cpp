@@ -20,8 +20,8 @@ std::string Sjis(std::string_view utf8) {
 #ifdef _WIN32
   std::wstring wide(utf8.size(), L'\0');
   int length = static_cast<int>(utf8.size());
-  int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length,
-                                  wide.data(), length);
+  int units =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, wide.data(), length);
   BOOL lost = FALSE;
   int bytes = WideCharToMultiByte(932, 0, wide.data(), units, out.data(), length, nullptr, &lost);
   converted = (units > 0 || utf8.empty()) && !lost;

@@ -57,16 +57,16 @@ constexpr char kErrorCode[] =  // エラーが発生しました（コード␣
     "\x83\x47\x83\x89\x81\x5b\x82\xaa\x94\xad\x90\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd"
     "\x81\x69\x83\x52\x81\x5b\x83\x68 ";
 constexpr char kErrorCodeEnd[] = "\x81\x6a";  // ）
-constexpr char kLogout[] =  // ログアウトしました
+constexpr char kLogout[] =                    // ログアウトしました
     "\x83\x8d\x83\x4f\x83\x41\x83\x45\x83\x67\x82\xb5\x82\xdc\x82\xb5\x82\xbd";
 
 // Tokens of the opponent's record on a match-start line.
-constexpr char kWinTok[] = "\x8f\x9f";                       // 勝
-constexpr char kLossTok[] = "\x94\x73";                      // 敗
-constexpr char kRatingTok[] = " \x83\x8c\x81\x5b\x83\x67";   // ␣レート
-constexpr char kChainTok[] = " \x8d\xc5\x91\xe5";            // ␣最大
-constexpr char kChainEnd[] = "\x98\x41\x8d\xbd";             // 連鎖
-constexpr char kDiscTok[] = " \x90\xd8\x92\x66\x97\xa6";     // ␣切断率
+constexpr char kWinTok[] = "\x8f\x9f";                      // 勝
+constexpr char kLossTok[] = "\x94\x73";                     // 敗
+constexpr char kRatingTok[] = " \x83\x8c\x81\x5b\x83\x67";  // ␣レート
+constexpr char kChainTok[] = " \x8d\xc5\x91\xe5";           // ␣最大
+constexpr char kChainEnd[] = "\x98\x41\x8d\xbd";            // 連鎖
+constexpr char kDiscTok[] = " \x90\xd8\x92\x66\x97\xa6";    // ␣切断率
 
 const char* const kGrade[20] = {
     "\x82\x50\x82\x4f\x82\xab\x82\xe3\x82\xa4",  // １０きゅう
@@ -92,10 +92,10 @@ const char* const kGrade[20] = {
 };
 
 // First line of every file: ＝＝＝ 2005年05月04日（水） ＝＝＝
-constexpr char kHeadOpen[] = "\x81\x81\x81\x81\x81\x81 ";          // ＝＝＝␣
-constexpr char kYear[] = "\x94\x4e";                               // 年
-constexpr char kMonth[] = "\x8c\x8e";                              // 月
-constexpr char kDayOpen[] = "\x93\xfa\x81\x69";                    // 日（
+constexpr char kHeadOpen[] = "\x81\x81\x81\x81\x81\x81 ";           // ＝＝＝␣
+constexpr char kYear[] = "\x94\x4e";                                // 年
+constexpr char kMonth[] = "\x8c\x8e";                               // 月
+constexpr char kDayOpen[] = "\x93\xfa\x81\x69";                     // 日（
 constexpr char kHeadClose[] = "\x81\x6a \x81\x81\x81\x81\x81\x81";  // ）␣＝＝＝
 const char* const kWeekday[7] = {
     "\x93\xfa",  // 日
@@ -113,9 +113,9 @@ constexpr char kConnect[] =  // サーバーに接続しました
 constexpr char kLogin[] =  // ログインしました。ようこそ、
     "\x83\x8d\x83\x4f\x83\x43\x83\x93\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42\x82\xe6\x82\xa4"
     "\x82\xb1\x82\xbb\x81\x41";
-constexpr char kSan[] = "\x82\xb3\x82\xf1";                  // さん
+constexpr char kSan[] = "\x82\xb3\x82\xf1";                       // さん
 constexpr char kRoomOpen[] = "\x83\x8d\x83\x72\x81\x5b\x81\x75";  // ロビー「
-constexpr char kRoomClose[] =  // 」に入室しました
+constexpr char kRoomClose[] =                                     // 」に入室しました
     "\x81\x76\x82\xc9\x93\xfc\x8e\xba\x82\xb5\x82\xdc\x82\xb5\x82\xbd";
 constexpr char kEntered[] =  // さんが入室しました
     "\x82\xb3\x82\xf1\x82\xaa\x93\xfc\x8e\xba\x82\xb5\x82\xdc\x82\xb5\x82\xbd";
@@ -168,7 +168,8 @@ const char* const kRoom[] = {
 const char* const kNotice[] = {
     // 【お知らせ】毎週水曜日 4:00～6:00 は定期メンテナンスです
     "\x81\x79\x82\xa8\x92\x6d\x82\xe7\x82\xb9\x81\x7a\x96\x88\x8f\x54\x90\x85\x97\x6a\x93\xfa"
-    " 4:00\x81\x60" "6:00 \x82\xcd\x92\xe8\x8a\xfa\x83\x81\x83\x93\x83\x65\x83\x69\x83\x93\x83"
+    " 4:00\x81\x60"
+    "6:00 \x82\xcd\x92\xe8\x8a\xfa\x83\x81\x83\x93\x83\x65\x83\x69\x83\x93\x83"
     "\x58\x82\xc5\x82\xb7",
     // 【お知らせ】今月のランキングを更新しました
     "\x81\x79\x82\xa8\x92\x6d\x82\xe7\x82\xb9\x81\x7a\x8d\xa1\x8c\x8e\x82\xcc\x83\x89\x83\x93"
@@ -187,9 +188,9 @@ const char* const kNotice[] = {
 // Chat.
 const char* const kGreet[] = {
     "\x82\xe6\x82\xeb\x82\xb5\x82\xad\x82\xa8\x8a\xe8\x82\xa2\x82\xb5\x82\xdc\x82\xb7",  // よろしくお願いします
-    "\x82\xe6\x82\xeb\x82\xb5\x82\xad\x82\xc5\x82\xb7",                              // よろしくです
-    "\x82\xa8\x8a\xe8\x82\xa2\x82\xb5\x82\xdc\x82\xb7\x81\x49",                      // お願いします！
-    "\x82\xe6\x82\xeb\x81\x5b",                                                      // よろー
+    "\x82\xe6\x82\xeb\x82\xb5\x82\xad\x82\xc5\x82\xb7",          // よろしくです
+    "\x82\xa8\x8a\xe8\x82\xa2\x82\xb5\x82\xdc\x82\xb7\x81\x49",  // お願いします！
+    "\x82\xe6\x82\xeb\x81\x5b",                                  // よろー
 };
 const char* const kThanks[] = {
     // ありがとうございました
@@ -208,30 +209,31 @@ const char* const kChat[] = {
     "\x82\xb1\x82\xf1\x82\xce\x82\xf1\x82\xcd",                                  // こんばんは
     "\x82\xb1\x82\xf1\x82\xc9\x82\xbf\x82\xcd",                                  // こんにちは
     "\x82\xa8\x82\xcd\x82\xe6\x82\xa4\x82\xb2\x82\xb4\x82\xa2\x82\xdc\x82\xb7",  // おはようございます
-    "\x82\xa8\x82\xc2\x82\xa9\x82\xea\x82\xb3\x82\xdc\x82\xc5\x82\xb7",          // おつかれさまです
-    "\x8b\xad\x82\xa2\x82\xc5\x82\xb7\x82\xcb",                                  // 強いですね
-    "\x83\x69\x83\x43\x83\x58\x98\x41\x8d\xbd\x81\x49",                          // ナイス連鎖！
-    "\x8d\xa1\x82\xcc\x98\x41\x8d\xbd\x82\xb7\x82\xb2\x82\xa2",                  // 今の連鎖すごい
-    "\x90\xc9\x82\xb5\x82\xa9\x82\xc1\x82\xbd\x81\x63",                          // 惜しかった…
+    "\x82\xa8\x82\xc2\x82\xa9\x82\xea\x82\xb3\x82\xdc\x82\xc5\x82\xb7",  // おつかれさまです
+    "\x8b\xad\x82\xa2\x82\xc5\x82\xb7\x82\xcb",                          // 強いですね
+    "\x83\x69\x83\x43\x83\x58\x98\x41\x8d\xbd\x81\x49",                  // ナイス連鎖！
+    "\x8d\xa1\x82\xcc\x98\x41\x8d\xbd\x82\xb7\x82\xb2\x82\xa2",          // 今の連鎖すごい
+    "\x90\xc9\x82\xb5\x82\xa9\x82\xc1\x82\xbd\x81\x63",                  // 惜しかった…
     // 落ちます、おやすみなさい
-    "\x97\x8e\x82\xbf\x82\xdc\x82\xb7\x81\x41\x82\xa8\x82\xe2\x82\xb7\x82\xdd\x82\xc8\x82\xb3\x82\xa2",
-    "\x82\xbd\x82\xbe\x82\xa2\x82\xdc",                                          // ただいま
-    "\x82\xa8\x82\xa9\x82\xa6\x82\xe8\x81\x5b",                                  // おかえりー
+    "\x97\x8e\x82\xbf\x82\xdc\x82\xb7\x81\x41\x82\xa8\x82\xe2\x82\xb7\x82\xdd\x82\xc8\x82\xb3\x82"
+    "\xa2",
+    "\x82\xbd\x82\xbe\x82\xa2\x82\xdc",          // ただいま
+    "\x82\xa8\x82\xa9\x82\xa6\x82\xe8\x81\x5b",  // おかえりー
     // 誰か対戦しませんか？
     "\x92\x4e\x82\xa9\x91\xce\x90\xed\x82\xb5\x82\xdc\x82\xb9\x82\xf1\x82\xa9\x81\x48",
-    "\x83\x89\x83\x4f\x82\xa2\x82\xa9\x82\xe0",                                  // ラグいかも
-    "\x89\xf1\x90\xfc\x8f\x64\x82\xa2\x82\xc5\x82\xb7",                          // 回線重いです
-    "\x82\x50\x82\x51\x98\x41\x8d\xbd\x91\x67\x82\xdf\x82\xbd\x81\x49",          // １２連鎖組めた！
-    "\x8d\xa1\x93\xfa\x82\xcd\x92\xb2\x8e\x71\x82\xaa\x82\xa2\x82\xa2",          // 今日は調子がいい
-    "\x8f\x9f\x82\xbf\x89\x7a\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x49",          // 勝ち越しました！
-    "\x95\x89\x82\xaf\x82\xbd\x81\x60",                                          // 負けた～
+    "\x83\x89\x83\x4f\x82\xa2\x82\xa9\x82\xe0",                          // ラグいかも
+    "\x89\xf1\x90\xfc\x8f\x64\x82\xa2\x82\xc5\x82\xb7",                  // 回線重いです
+    "\x82\x50\x82\x51\x98\x41\x8d\xbd\x91\x67\x82\xdf\x82\xbd\x81\x49",  // １２連鎖組めた！
+    "\x8d\xa1\x93\xfa\x82\xcd\x92\xb2\x8e\x71\x82\xaa\x82\xa2\x82\xa2",  // 今日は調子がいい
+    "\x8f\x9f\x82\xbf\x89\x7a\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x49",  // 勝ち越しました！
+    "\x95\x89\x82\xaf\x82\xbd\x81\x60",                                  // 負けた～
     // リプレイ見返してます
     "\x83\x8a\x83\x76\x83\x8c\x83\x43\x8c\xa9\x95\xd4\x82\xb5\x82\xc4\x82\xdc\x82\xb7",
-    "\x83\x5a\x81\x5b\x83\x75\x82\xc5\x82\xab\x82\xc8\x82\xa2\x81\x63",          // セーブできない…
-    "\x82\x97\x82\x97\x82\x97",                                                  // ｗｗｗ
+    "\x83\x5a\x81\x5b\x83\x75\x82\xc5\x82\xab\x82\xc8\x82\xa2\x81\x63",  // セーブできない…
+    "\x82\x97\x82\x97\x82\x97",                                          // ｗｗｗ
     // 初心者です、よろしく
     "\x8f\x89\x90\x53\x8e\xd2\x82\xc5\x82\xb7\x81\x41\x82\xe6\x82\xeb\x82\xb5\x82\xad",
-    "\x83\x8c\x81\x5b\x83\x67\x8f\xe3\x82\xaa\x82\xc1\x82\xbd\x81\x49",          // レート上がった！
+    "\x83\x8c\x81\x5b\x83\x67\x8f\xe3\x82\xaa\x82\xc1\x82\xbd\x81\x49",  // レート上がった！
     "lol",
     "brb",
 };
@@ -353,9 +355,9 @@ const char* const kWide[] = {
     "\x82\x72\x82\x6a\x82\x78",          // ＳＫＹ
 };
 const char* const kAscii[] = {
-    "Taro", "ken",  "Zero", "nyan", "Momo", "ace",  "Blue", "Red", "Kuro",
-    "mochi", "sora", "Rin", "Jin",  "neko", "Max",  "luna", "tomo", "yuki",
-    "Kai",  "Leo",  "nova", "pika", "Sho",  "riku", "Hal",
+    "Taro",  "ken",  "Zero", "nyan", "Momo", "ace",  "Blue", "Red",  "Kuro",
+    "mochi", "sora", "Rin",  "Jin",  "neko", "Max",  "luna", "tomo", "yuki",
+    "Kai",   "Leo",  "nova", "pika", "Sho",  "riku", "Hal",
 };
 const char* const kSuffix[] = {
     "\x82\xbf\x82\xe1\x82\xf1",  // ちゃん
@@ -574,18 +576,18 @@ class LogWriter {
 // --------------------------------------------------------------------------
 struct Opponent {
   std::string name;
-  int64_t seen = 0;       // second up to which the shown record is up to date
-  uint32_t wins = 0;      // shown record, in matches
+  int64_t seen = 0;   // second up to which the shown record is up to date
+  uint32_t wins = 0;  // shown record, in matches
   uint32_t losses = 0;
   int rating = 1500;
-  int skill = 1500;       // the rating they drift towards
-  int win_rate = 500;     // per mille, against the rest of the server
-  int chain = 0;          // best chain so far; 0 = none recorded yet
+  int skill = 1500;    // the rating they drift towards
+  int win_rate = 500;  // per mille, against the rest of the server
+  int chain = 0;       // best chain so far; 0 = none recorded yet
   int chain_cap = 5;
-  int disconnect = 0;     // percent
-  int games_per_day = 1;  // matches they play with others
-  int weight = 4;         // out of 64: how readily the player meets them again
-  int64_t until = 0;      // second after which they no longer play
+  int disconnect = 0;        // percent
+  int games_per_day = 1;     // matches they play with others
+  int weight = 4;            // out of 64: how readily the player meets them again
+  int64_t until = 0;         // second after which they no longer play
   bool hides_chain = false;  // an older client: no max-chain token at all
 };
 
@@ -603,10 +605,18 @@ class NameMaker {
   std::string make(Kind kind, uint32_t variant = 0) {
     std::string s;
     switch (kind) {
-      case Kind::kPlain: s = plain(); break;
-      case Kind::kParen: s = paren(); break;
-      case Kind::kMarkup: s = markup(variant); break;
-      case Kind::kLong: s = long_name(); break;
+      case Kind::kPlain:
+        s = plain();
+        break;
+      case Kind::kParen:
+        s = paren();
+        break;
+      case Kind::kMarkup:
+        s = markup(variant);
+        break;
+      case Kind::kLong:
+        s = long_name();
+        break;
     }
     return unique(std::move(s));
   }
@@ -755,8 +765,7 @@ class Pool {
     int64_t games = (gap * o.games_per_day + static_cast<int64_t>(rng_.below(kDay))) / kDay;
     if (gap > 30 * kDay) games = games * rng_.range(30, 100) / 100;  // breaks of their own
     if (games == 0) return;
-    const int64_t won =
-        (games * o.win_rate + static_cast<int64_t>(rng_.below(1000))) / 1000;
+    const int64_t won = (games * o.win_rate + static_cast<int64_t>(rng_.below(1000))) / 1000;
     o.wins += static_cast<uint32_t>(won);
     o.losses += static_cast<uint32_t>(games - won);
     const int step = static_cast<int>(std::min<int64_t>(games, 80));
@@ -820,7 +829,8 @@ class Pool {
       o.chain = std::max(2, o.chain_cap - rng_.range(0, 2));
     }
     o.wins = static_cast<uint32_t>(
-        (static_cast<uint64_t>(total) * static_cast<uint64_t>(o.win_rate) + rng_.below(1000)) / 1000);
+        (static_cast<uint64_t>(total) * static_cast<uint64_t>(o.win_rate) + rng_.below(1000)) /
+        1000);
     o.losses = total - o.wins;
     return o;
   }
@@ -853,8 +863,8 @@ class Generator {
         pool_(rng_, opt.opponents),
         limit_(static_cast<int64_t>(opt.days) * kDay),
         play_day_mean_(static_cast<uint64_t>(opt.matches_per_day) * 10 / 7),
-        per_match_(clamp_int(static_cast<int>(50000 / std::max<uint64_t>(1, play_day_mean_)), 45,
-                             600)) {
+        per_match_(
+            clamp_int(static_cast<int>(50000 / std::max<uint64_t>(1, play_day_mean_)), 45, 600)) {
     player_ = pool_.player_name();
   }
 
@@ -1005,8 +1015,7 @@ class Generator {
     if (last >= 0 && rng_.chance(280)) return static_cast<uint32_t>(last);  // rematch
     const uint32_t met = pool_.met();
     const uint32_t unlocked = pool_.unlocked();
-    if (met < unlocked &&
-        (met < 3 || unlocked - met > opt_.matches_per_day || rng_.chance(350))) {
+    if (met < unlocked && (met < 3 || unlocked - met > opt_.matches_per_day || rng_.chance(350))) {
       return pool_.meet_next();
     }
     return pool_.pick_known(t);
@@ -1132,8 +1141,8 @@ class Generator {
     }
 
     // Best of three games.
-    const uint32_t p = static_cast<uint32_t>(
-        clamp_int(500 + (player_rating_ - o.rating) * 3 / 5, 80, 920));
+    const uint32_t p =
+        static_cast<uint32_t>(clamp_int(500 + (player_rating_ - o.rating) * 3 / 5, 80, 920));
     int won = 0;
     int lost = 0;
     while (won < 2 && lost < 2) {
@@ -1146,8 +1155,9 @@ class Generator {
     const int games = won + lost;
     const uint32_t r = rng_.below(1000);
     const Ending ending = r < 12 ? Ending::kError : (r < 20 ? Ending::kLogout : Ending::kResult);
-    const int cut = ending == Ending::kResult ? games : static_cast<int>(rng_.below(
-                                                           static_cast<uint32_t>(games)));
+    const int cut = ending == Ending::kResult
+                        ? games
+                        : static_cast<int>(rng_.below(static_cast<uint32_t>(games)));
     const int base = per_match_ * 3 / 10;
     for (int g = 0; g < games; ++g) {
       const int length = rng_.range(base * 6 / 10, base * 14 / 10);

@@ -10,10 +10,10 @@
 #include "log/calendar.h"
 #include "log/log_parser.h"
 #include "log/records.h"
-#include "utf8_outputs/dashboard.h"
-#include "utf8_outputs/match_csv.h"
 #include "sjis_pages/pages.h"
 #include "stats/statistics.h"
+#include "utf8_outputs/dashboard.h"
+#include "utf8_outputs/match_csv.h"
 
 namespace ledgerwise {
 
@@ -50,14 +50,10 @@ struct Output {
 };
 
 const Output kOutputs[] = {
-    {"index.html", WriteIndexPage, true},
-    {"menu.html", nullptr, true},
-    {"personal.html", WritePersonalPage, true},
-    {"observation.html", WriteObservationPage, true},
-    {"ranking.html", WriteRankingPage, true},
-    {"vslog.html", WriteVsLogPage, true},
-    {"dashboard.html", WriteDashboard, false},
-    {"matches.csv", WriteMatchCsv, false},
+    {"index.html", WriteIndexPage, true},       {"menu.html", nullptr, true},
+    {"personal.html", WritePersonalPage, true}, {"observation.html", WriteObservationPage, true},
+    {"ranking.html", WriteRankingPage, true},   {"vslog.html", WriteVsLogPage, true},
+    {"dashboard.html", WriteDashboard, false},  {"matches.csv", WriteMatchCsv, false},
 };
 
 class RunSteps {

@@ -69,7 +69,7 @@ class LogPipeline {
   bool stopping_ = false;
   std::vector<std::thread> workers_;
   std::vector<std::unique_ptr<LogFileReader>> spare_;  // readers of files taken
-  File current_;  // the file Next handed out last
+  File current_;                                       // the file Next handed out last
 };
 
 }  // namespace ledgerwise

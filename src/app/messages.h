@@ -15,22 +15,22 @@ struct Message {
 namespace msg {
 extern const Message kVersionQueryFailed;
 extern const Message kInstallFolderUnknown;
-extern const Message kInstallFolderMissing;   // %s: the folder
-extern const Message kDataFolderMissing;      // %s: the folder
+extern const Message kInstallFolderMissing;  // %s: the folder
+extern const Message kDataFolderMissing;     // %s: the folder
 extern const Message kDataFolderArgumentHint;
 extern const Message kNoLogFiles;
 extern const Message kAnalyzing;
-extern const Message kErrorLine;              // %s: ErrorText
+extern const Message kErrorLine;  // %s: ErrorText
 extern const Message kWritingResults;
-extern const Message kOutputFolderFailed;     // %s: the folder
+extern const Message kOutputFolderFailed;  // %s: the folder
 extern const Message kDone;
 extern const Message kPressAnyKey;
-extern const Message kNotAFolder;             // %s: the path
-extern const Message kListingFailed;          // %s: the folder
-extern const Message kSameDate;               // %s: the file names
+extern const Message kNotAFolder;     // %s: the path
+extern const Message kListingFailed;  // %s: the folder
+extern const Message kSameDate;       // %s: the file names
 extern const Message kWaitingForOtherRun;
-extern const Message kOpenReport;             // %s: index.html's path
-extern const Message kOpenDashboard;          // %s: dashboard.html's path
+extern const Message kOpenReport;     // %s: index.html's path
+extern const Message kOpenDashboard;  // %s: dashboard.html's path
 extern const Message kOutOfMemory;
 }  // namespace msg
 
@@ -47,8 +47,7 @@ std::string Printable(const std::string& text);
 // them: the first of LC_ALL, LC_CTYPE and LANG that is set names the locale.
 // Only a locale that names a Shift_JIS code set gets Shift_JIS; none at all,
 // or C/POSIX (cron, containers, env -i), means UTF-8, today's terminals' own.
-bool LocaleWantsUtf8(const std::string& lcAll, const std::string& lcCtype,
-                     const std::string& lang);
+bool LocaleWantsUtf8(const std::string& lcAll, const std::string& lcCtype, const std::string& lang);
 
 // ErrorText as the console should show it: a message formatted from one of
 // the book's error formats gets its words in UTF-8 when `utf8` is set; the

@@ -87,7 +87,8 @@ class CompactList {
       grown = std::malloc(size_t{capacity} * sizeof(T));
     }
     if (grown == nullptr) throw std::bad_alloc();
-    if (capacity_ <= kLargestPooled) std::memcpy(grown, static_cast<const void*>(begin()), size_ * sizeof(T));
+    if (capacity_ <= kLargestPooled)
+      std::memcpy(grown, static_cast<const void*>(begin()), size_ * sizeof(T));
     if (capacity_ > 1 && capacity_ <= kLargestPooled) pool.Give(s_.many, SizeClass(capacity_));
     s_.many = static_cast<T*>(grown);
     capacity_ = capacity;

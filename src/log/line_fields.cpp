@@ -18,7 +18,8 @@ bool IsAsciiSpace(char c) {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool StartsWithAt(std::string_view text, size_t at, std::string_view token) {
-  return text.size() - at >= token.size() && std::memcmp(text.data() + at, token.data(), token.size()) == 0;
+  return text.size() - at >= token.size() &&
+         std::memcmp(text.data() + at, token.data(), token.size()) == 0;
 }
 
 // The number right after `token` found at `at`; nothing when `at` is npos.
@@ -83,7 +84,8 @@ namespace {
 // time, nearly always plain digits, read here without the general reader.
 int32_t TwoDigits(std::string_view line, size_t at) {
   char tens = line[at], ones = line[at + 1];
-  if (tens >= '0' && tens <= '9' && ones >= '0' && ones <= '9') return (tens - '0') * 10 + (ones - '0');
+  if (tens >= '0' && tens <= '9' && ones >= '0' && ones <= '9')
+    return (tens - '0') * 10 + (ones - '0');
   return LeadingInteger(line.substr(at, 2));
 }
 
@@ -107,7 +109,15 @@ namespace {
 // byte, as the first bytes (0x82 above all) stand in most of the line's
 // text and these second bytes in little of it; every other byte is passed
 // over at the cost of one load.
-enum ByteKind : unsigned char { kOther, kParen, kDanByte, kKyuByte, kRatingByte, kChainByte, kDisconnectByte };
+enum ByteKind : unsigned char {
+  kOther,
+  kParen,
+  kDanByte,
+  kKyuByte,
+  kRatingByte,
+  kChainByte,
+  kDisconnectByte
+};
 
 struct ByteKinds {
   unsigned char kind[256];
@@ -130,11 +140,14 @@ constexpr ByteKinds kByteKinds = MakeByteKinds();
 inline size_t SkipPlain(const unsigned char* bytes, size_t i, size_t n) {
 #if LEDGERWISE_HAVE_SSE2
   // Sixteen at a time, then the table for the last few.
-  auto same = [](__m128i v, unsigned char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(c))); };
+  auto same = [](__m128i v, unsigned char c) {
+    return _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(c)));
+  };
   for (; n - i >= 16; i += 16) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
     __m128i hit = _mm_or_si128(
-        _mm_or_si128(_mm_or_si128(same(v, '('), same(v, phrase::kDan[1])), same(v, phrase::kKyu[1])),
+        _mm_or_si128(_mm_or_si128(same(v, '('), same(v, phrase::kDan[1])),
+                     same(v, phrase::kKyu[1])),
         _mm_or_si128(_mm_or_si128(same(v, phrase::kRating[1]), same(v, phrase::kMaxChain[1])),
                      same(v, phrase::kDisconnectRate[1])));
     unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
@@ -142,7 +155,8 @@ inline size_t SkipPlain(const unsigned char* bytes, size_t i, size_t n) {
   }
 #endif
   const unsigned char* kind = kByteKinds.kind;
-  while (n - i >= 4 && (kind[bytes[i]] | kind[bytes[i + 1]] | kind[bytes[i + 2]] | kind[bytes[i + 3]]) == 0) {
+  while (n - i >= 4 &&
+         (kind[bytes[i]] | kind[bytes[i + 1]] | kind[bytes[i + 2]] | kind[bytes[i + 3]]) == 0) {
     i += 4;
   }
   while (i < n && kind[bytes[i]] == kOther) ++i;
@@ -158,7 +172,8 @@ struct GradeState {
 };
 
 bool PrecededBy(std::string_view rest, size_t at, std::string_view lead) {
-  return at >= lead.size() && std::memcmp(rest.data() + at - lead.size(), lead.data(), lead.size()) == 0;
+  return at >= lead.size() &&
+         std::memcmp(rest.data() + at - lead.size(), lead.data(), lead.size()) == 0;
 }
 
 // A "きゅう" at `at` of the text after the last "(": the grade of the word
@@ -182,9 +197,9 @@ void TakeDan(std::string_view rest, size_t at, GradeState& g) {
 // The shown record after the first "だん", or failing that the first
 // "きゅう": wins up to "勝", losses after it. Nothing without "勝".
 void ShownRecordIn(std::string_view rest, const GradeState& g, MatchRecord& match) {
-  size_t word = g.firstDan != std::string_view::npos ? g.firstDan + phrase::kDan.size()
+  size_t word = g.firstDan != std::string_view::npos   ? g.firstDan + phrase::kDan.size()
                 : g.firstKyu != std::string_view::npos ? g.firstKyu + phrase::kKyu.size()
-                                                      : std::string_view::npos;
+                                                       : std::string_view::npos;
   if (word == std::string_view::npos) return;
   std::string_view wins = rest.substr(word);
   size_t mark = FindBytes(wins, phrase::kWinMark);
@@ -201,9 +216,9 @@ void NoteFirst(std::string_view line, size_t i, std::string_view token, size_t* 
 }  // namespace
 
 // One pass over the line, each byte classed by a table: the first of each
-// token anywhere is noted (when its second byte goes by), and the grade words after the latest "(" are
-// weighed as they go by (a later "(" starts them over). Only the shown
-// record is read afterwards, from where its word stands.
+// token anywhere is noted (when its second byte goes by), and the grade words after the latest "("
+// are weighed as they go by (a later "(" starts them over). Only the shown record is read
+// afterwards, from where its word stands.
 size_t ReadMatchStartFields(MatchRecord& match, std::string_view line) {
   constexpr size_t kNone = std::string_view::npos;
   size_t paren = kNone, rating = kNone, disconnect = kNone, chain = kNone;

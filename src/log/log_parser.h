@@ -61,7 +61,7 @@ class LogFileParser {
   void HandlePiece(std::string_view text, unsigned phrases);
 
   LogDigest& digest_;
-  std::string carry_;     // the start of a line whose end has not arrived
+  std::string carry_;  // the start of a line whose end has not arrived
 };
 
 // A log file read a batch of pieces at a time. Reading touches no book, so

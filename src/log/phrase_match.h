@@ -23,7 +23,6 @@ enum PhraseBit : unsigned {
   kLogoutBit = 1u << 5,
 };
 
-
 namespace phrase_match_internal {
 
 struct Candidate {
@@ -35,10 +34,10 @@ struct Candidate {
 // Every (phrase, position of "た") pair; the save-failed phrase has two.
 // The commonest first: a match has a replay saved for each game.
 constexpr Candidate kCandidates[] = {
-    {kSaveBit, phrase::kReplaySaved, 28},      {kMatchStartBit, phrase::kMatchStart, 16},
-    {kWinBit, phrase::kWin, 8},                {kLossBit, phrase::kLoss, 8},
-    {kSaveBit, phrase::kSaveFailed, 20},       {kSaveBit, phrase::kSaveFailed, 46},
-    {kErrorBit, phrase::kError, 18},           {kLogoutBit, phrase::kLogout, 16},
+    {kSaveBit, phrase::kReplaySaved, 28}, {kMatchStartBit, phrase::kMatchStart, 16},
+    {kWinBit, phrase::kWin, 8},           {kLossBit, phrase::kLoss, 8},
+    {kSaveBit, phrase::kSaveFailed, 20},  {kSaveBit, phrase::kSaveFailed, 46},
+    {kErrorBit, phrase::kError, 18},      {kLogoutBit, phrase::kLogout, 16},
 };
 constexpr size_t kCandidateCount = sizeof kCandidates / sizeof kCandidates[0];
 

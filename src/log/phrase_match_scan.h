@@ -62,7 +62,8 @@ inline Masks PortableMasks(const char* p, const char* end) {
     uint64_t bit = uint64_t{1} << i;
     if (c == '\n') m.lf |= bit;
     if (c == 0) m.nul |= bit;
-    if (c == 0x82 && i + 1 < static_cast<size_t>(end - p) && static_cast<unsigned char>(p[i + 1]) == 0xBD) {
+    if (c == 0x82 && i + 1 < static_cast<size_t>(end - p) &&
+        static_cast<unsigned char>(p[i + 1]) == 0xBD) {
       m.anchor |= bit;
     }
   }
@@ -91,7 +92,8 @@ inline Masks Sse2Masks(const char* p) {
   if (_mm_movemask_epi8(_mm_cmpeq_epi8(least, zero)) != 0) {
     for (int k = 0; k < 4; ++k) {
       __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-      m.nul |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)))} << 16 * k;
+      m.nul |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)))}
+               << 16 * k;
     }
   }
   return m;
@@ -128,8 +130,8 @@ struct LineState {
 // that calls it: a call for every 64 bytes costs more than most windows'
 // events do.
 template <typename OnLine>
-LEDGERWISE_WINDOW_INLINE void TakeWindow(const char* p, const Masks& m, const char* floor, const char* end, LineState& line,
-                OnLine& onLine) {
+LEDGERWISE_WINDOW_INLINE void TakeWindow(const char* p, const Masks& m, const char* floor,
+                                         const char* end, LineState& line, OnLine& onLine) {
   for (uint64_t events = m.lf | m.anchor | m.nul; events != 0; events &= events - 1) {
     int i = LowestBit(events);
     uint64_t bit = uint64_t{1} << i;

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "log/list_pool.h"
 #include "log/compact_list.h"
+#include "log/list_pool.h"
 #include "log/vs_stats.h"
 
 namespace ledgerwise {
@@ -22,9 +22,7 @@ namespace ledgerwise {
 // From the player's side.
 enum class MatchResult : int32_t { Undecided = 0, Won = 1, Lost = 2, Disconnected = 3 };
 
-inline bool IsDecided(MatchResult r) {
-  return r == MatchResult::Won || r == MatchResult::Lost;
-}
+inline bool IsDecided(MatchResult r) { return r == MatchResult::Won || r == MatchResult::Lost; }
 
 enum class ParseState : int32_t { Idle = 0, InMatch = 1 };
 
@@ -110,7 +108,7 @@ class VsLogBook {
   ListPool matchPool_{CompactList<MatchRecord>::kPoolUnit};
   // Names back to back in blocks that never move.
   std::vector<std::unique_ptr<char[]>> nameBlocks_;
-  size_t nameRoom_ = 0;   // free bytes at the end of the last block
+  size_t nameRoom_ = 0;  // free bytes at the end of the last block
   char* nameNext_ = nullptr;
   OpponentRecord* current_ = nullptr;
   std::string errorText_;

@@ -40,7 +40,7 @@ constexpr std::string_view kGradeNames[kGradeSlots] = {
 };
 
 constexpr std::string_view kUnknownGradeName = "\x95\x73\x96\xbe";  // 不明
-constexpr std::string_view kPlusMinus = "\x81\x7d";                  // ±
+constexpr std::string_view kPlusMinus = "\x81\x7d";                 // ±
 
 }  // namespace
 

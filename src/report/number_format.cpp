@@ -20,7 +20,7 @@ bool HalfwayMagnitude(double value, int decimals, uint64_t* rounded) {
   int exponent;
   double fraction = std::frexp(magnitude, &exponent);  // magnitude = fraction * 2^exponent
   uint64_t significand = static_cast<uint64_t>(std::ldexp(fraction, 53));
-  int shift = 53 - exponent;  // magnitude = significand / 2^shift
+  int shift = 53 - exponent;                   // magnitude = significand / 2^shift
   if (shift <= 0 || shift > 63) return false;  // an integer, or far below one half
   // significand < 2^53 and 10^3 < 2^10, so the product fits.
   uint64_t scaled = significand * kPowersOfTen[decimals];

@@ -72,7 +72,8 @@ void OutputFile::Format(std::string_view format, std::initializer_list<FormatArg
   const char* end = f + format.size();
   while (f < end) {
     // The literal run up to the next conversion goes in one copy.
-    const char* percent = static_cast<const char*>(std::memchr(f, '%', end - f - 1 > 0 ? end - f - 1 : 0));
+    const char* percent =
+        static_cast<const char*>(std::memchr(f, '%', end - f - 1 > 0 ? end - f - 1 : 0));
     const char* run = percent ? percent : end;
     std::memcpy(p, f, run - f);
     p += run - f;

@@ -26,11 +26,11 @@ struct FormatArg {
   double real = 0;
   std::string_view text;
 
-  FormatArg(int32_t v) : kind(Kind::Int), integer(v) {}  // NOLINT: implicit by design
-  FormatArg(int64_t v) : kind(Kind::Int), integer(v) {}  // NOLINT
-  FormatArg(double v) : kind(Kind::Real), real(v) {}     // NOLINT
-  FormatArg(std::string_view v) : kind(Kind::Text), text(v) {}  // NOLINT
-  FormatArg(const char* v) : kind(Kind::Text), text(v) {}       // NOLINT
+  FormatArg(int32_t v) : kind(Kind::Int), integer(v) {}           // NOLINT: implicit by design
+  FormatArg(int64_t v) : kind(Kind::Int), integer(v) {}           // NOLINT
+  FormatArg(double v) : kind(Kind::Real), real(v) {}              // NOLINT
+  FormatArg(std::string_view v) : kind(Kind::Text), text(v) {}    // NOLINT
+  FormatArg(const char* v) : kind(Kind::Text), text(v) {}         // NOLINT
   FormatArg(const std::string& v) : kind(Kind::Text), text(v) {}  // NOLINT
 };
 
@@ -100,7 +100,8 @@ constexpr const char kPageOpenFailure[] =
     "\x81\x42\n";  // ファイル %s が開けません。
 constexpr const char kPageWriteFailure[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8b %s \x82\xcc\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x82\xc9"
-    "\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42\n";  // ファイル %s の書き込みに失敗しました。
+    "\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42\n";  // ファイル %s
+                                                                   // の書き込みに失敗しました。
 
 }  // namespace ledgerwise
 

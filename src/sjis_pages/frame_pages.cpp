@@ -20,7 +20,12 @@ int WriteIndexPage(VsLogBook& book, FileSystem& fs, const std::string& path) {
   w.Line("<FRAME name=LEFT_FRAME src=\"./menu.html\">");
   w.Line("<FRAME name=RIGHT_FRAME src=\"./personal.html\">");
   // <NOFRAMES><P>このページを表示するには、フレームをサポートしているブラウザが必要です。</P></NOFRAMES>
-  w.Line("<NOFRAMES><P>\x82\xb1\x82\xcc\x83\x79\x81\x5b\x83\x57\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82\xe9\x82\xc9\x82\xcd\x81\x41\x83\x74\x83\x8c\x81\x5b\x83\x80\x82\xf0\x83\x54\x83\x7c\x81\x5b\x83\x67\x82\xb5\x82\xc4\x82\xa2\x82\xe9\x83\x75\x83\x89\x83\x45\x83\x55\x82\xaa\x95\x4b\x97\x76\x82\xc5\x82\xb7\x81\x42</P></NOFRAMES>");
+  w.Line(
+      "<NOFRAMES><P>"
+      "\x82\xb1\x82\xcc\x83\x79\x81\x5b\x83\x57\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82\xe9\x82\xc9\x82"
+      "\xcd\x81\x41\x83\x74\x83\x8c\x81\x5b\x83\x80\x82\xf0\x83\x54\x83\x7c\x81\x5b\x83\x67\x82\xb5"
+      "\x82\xc4\x82\xa2\x82\xe9\x83\x75\x83\x89\x83\x45\x83\x55\x82\xaa\x95\x4b\x97\x76\x82\xc5\x82"
+      "\xb7\x81\x42</P></NOFRAMES>");
   w.Line("</FRAMESET>");
   w.Line("</BODY>");
   w.Line("</HTML>");
@@ -39,26 +44,43 @@ int WriteMenuPage(VsLogBook& book, FileSystem& fs, const std::string& path, cons
   w.Line("\t<title>\x83\x81\x83\x6a\x83\x85\x81\x5b</title>");
   w.Line("</head>");
   w.Line("");
-  w.Line("<body bgcolor=\"#002567\" text=\"#ffffff\" link=\"#ff6e00\" vlink=\"#ff6e00\" alink=\"#ff6e00\">");
+  w.Line(
+      "<body bgcolor=\"#002567\" text=\"#ffffff\" link=\"#ff6e00\" vlink=\"#ff6e00\" "
+      "alink=\"#ff6e00\">");
   w.Line("");
   w.Line("<div align=left>");
   w.Line("<table cellSpacing=0 cellPadding=0 width=154 border=0><tbody>");
   w.Line("\t<TR><TD width=154>");
   w.Line("\t\t<TABLE cellSpacing=0 cellPadding=0 width=130 align=center border=0><tbody>");
   //    <TR><TD><P align=left><FONT size=3>■分析結果</FONT></P></TD></TR>
-  w.Line("\t\t\t<TR><TD><P align=left><FONT size=3>\x81\xa1\x95\xaa\x90\xcd\x8c\x8b\x89\xca</FONT></P></TD></TR>");
+  w.Line(
+      "\t\t\t<TR><TD><P align=left><FONT "
+      "size=3>\x81\xa1\x95\xaa\x90\xcd\x8c\x8b\x89\xca</FONT></P></TD></TR>");
   w.Line("\t\t\t<TR><TD height=20><P>&nbsp;</P></TD></TR>");
-  //    <TR><TD><P><FONT size=2>　　<A href="./personal.html" target=RIGHT_FRAME>個人戦績</A></FONT></P></TD></TR>
-  w.Line("\t\t\t<TR><TD><P><FONT size=2>\x81\x40\x81\x40<A href=\"./personal.html\" target=RIGHT_FRAME>\x8c\xc2\x90\x6c\x90\xed\x90\xd1</A></FONT></P></TD></TR>");
+  //    <TR><TD><P><FONT size=2>　　<A href="./personal.html"
+  //    target=RIGHT_FRAME>個人戦績</A></FONT></P></TD></TR>
+  w.Line(
+      "\t\t\t<TR><TD><P><FONT size=2>\x81\x40\x81\x40<A href=\"./personal.html\" "
+      "target=RIGHT_FRAME>\x8c\xc2\x90\x6c\x90\xed\x90\xd1</A></FONT></P></TD></TR>");
   w.Line("\t\t\t<TR><TD height=20><P>&nbsp;</P></TD></TR>");
-  //    <TR><TD><P><FONT size=2>　　<A href="./observation.html" target=RIGHT_FRAME>定点観測データ</A></FONT></P></TD></TR>
-  w.Line("\t\t\t<TR><TD><P><FONT size=2>\x81\x40\x81\x40<A href=\"./observation.html\" target=RIGHT_FRAME>\x92\xe8\x93\x5f\x8a\xcf\x91\xaa\x83\x66\x81\x5b\x83\x5e</A></FONT></P></TD></TR>");
+  //    <TR><TD><P><FONT size=2>　　<A href="./observation.html"
+  //    target=RIGHT_FRAME>定点観測データ</A></FONT></P></TD></TR>
+  w.Line(
+      "\t\t\t<TR><TD><P><FONT size=2>\x81\x40\x81\x40<A href=\"./observation.html\" "
+      "target=RIGHT_FRAME>\x92\xe8\x93\x5f\x8a\xcf\x91\xaa\x83\x66\x81\x5b\x83\x5e</A></FONT></P></"
+      "TD></TR>");
   w.Line("\t\t\t<TR><TD height=20><P>&nbsp;</P></TD></TR>");
-  //    <TR><TD><P><FONT size=2>　　<A href="./ranking.html" target=RIGHT_FRAME>ランキング</A></FONT></P></TD></TR>
-  w.Line("\t\t\t<TR><TD><P><FONT size=2>\x81\x40\x81\x40<A href=\"./ranking.html\" target=RIGHT_FRAME>\x83\x89\x83\x93\x83\x4c\x83\x93\x83\x4f</A></FONT></P></TD></TR>");
+  //    <TR><TD><P><FONT size=2>　　<A href="./ranking.html"
+  //    target=RIGHT_FRAME>ランキング</A></FONT></P></TD></TR>
+  w.Line(
+      "\t\t\t<TR><TD><P><FONT size=2>\x81\x40\x81\x40<A href=\"./ranking.html\" "
+      "target=RIGHT_FRAME>\x83\x89\x83\x93\x83\x4c\x83\x93\x83\x4f</A></FONT></P></TD></TR>");
   w.Line("\t\t\t<TR><TD height=20><P>&nbsp;</P></TD></TR>");
-  //    <TR><TD><P><FONT size=2>　　<A href="./vslog.html" target=RIGHT_FRAME>対戦ログ</A></FONT></P></TD></TR>
-  w.Line("\t\t\t<TR><TD><P><FONT size=2>\x81\x40\x81\x40<A href=\"./vslog.html\" target=RIGHT_FRAME>\x91\xce\x90\xed\x83\x8d\x83\x4f</A></FONT></P></TD></TR>");
+  //    <TR><TD><P><FONT size=2>　　<A href="./vslog.html"
+  //    target=RIGHT_FRAME>対戦ログ</A></FONT></P></TD></TR>
+  w.Line(
+      "\t\t\t<TR><TD><P><FONT size=2>\x81\x40\x81\x40<A href=\"./vslog.html\" "
+      "target=RIGHT_FRAME>\x91\xce\x90\xed\x83\x8d\x83\x4f</A></FONT></P></TD></TR>");
   w.Line("\t\t\t<TR><TD height=20><P>&nbsp;</P></TD></TR>");
   w.Line("\t\t\t<TR><TD height=20><P>&nbsp;</P></TD></TR>");
   w.Line("<TD>");

@@ -51,7 +51,8 @@ int WriteObservationPage(VsLogBook& book, FileSystem& fs, const std::string& pat
   WriteSectionEnd(w);
   // 平均勝率
   WriteSectionTitle(w, "\x95\xbd\x8b\xcf\x8f\x9f\x97\xa6");
-  w.Format("<tr><td bgColor=#b2c1dd><font color=#000000>%.3f</font></td></tr>", {double{s.meanWinRate}});
+  w.Format("<tr><td bgColor=#b2c1dd><font color=#000000>%.3f</font></td></tr>",
+           {double{s.meanWinRate}});
   WriteSectionEnd(w);
   // 平均段位
   WriteSectionTitle(w, "\x95\xbd\x8b\xcf\x92\x69\x88\xca");

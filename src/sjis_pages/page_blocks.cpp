@@ -61,13 +61,17 @@ void WriteCommonHead(OutputFile& w, std::string_view title, bool withRankingRule
   w.Line("\t</style>");
   w.Line("</head>");
   w.Line("");
-  w.Line("<body bgcolor=\"#002567\" text=\"#FFFFFF\" link=\"#ff6e00\" vlink=\"#ff6e00\" alink=\"#ff6e00\">");
+  w.Line(
+      "<body bgcolor=\"#002567\" text=\"#FFFFFF\" link=\"#ff6e00\" vlink=\"#ff6e00\" "
+      "alink=\"#ff6e00\">");
   w.Line("");
   w.Line("<BODY text=white vLink=#ff6e00 aLink=#ff6e00 link=#ff6e00 bgColor=#002567>");
   w.Line("");
   w.Line("<TABLE cellSpacing=0 cellPadding=0 width=420 align=center><TBODY>");
-  w.Format("\t<TR><TD width=420 bgColor=black height=45><P align=center><FONT color=white size=6><B>%s</B></FONT></P></TD></TR>",
-           {title});
+  w.Format(
+      "\t<TR><TD width=420 bgColor=black height=45><P align=center><FONT color=white "
+      "size=6><B>%s</B></FONT></P></TD></TR>",
+      {title});
   w.Line("\t<TR><TD width=420><P>&nbsp;</P></TD></TR>");
   w.Line("\t<TR><TD width=420><P>&nbsp;</P></TD></TR>");
   w.Line("\t<TR><TD width=420><P>&nbsp;</P></TD></TR>");
@@ -76,8 +80,10 @@ void WriteCommonHead(OutputFile& w, std::string_view title, bool withRankingRule
 }
 
 void WriteSectionTitle(OutputFile& w, std::string_view title) {
-  w.Format("<tr><TD width=382 bgColor=black height=25><P align=center><FONT color=white size=3><B>%s</B></FONT></P></TD></TR>",
-           {title});
+  w.Format(
+      "<tr><TD width=382 bgColor=black height=25><P align=center><FONT color=white "
+      "size=3><B>%s</B></FONT></P></TD></TR>",
+      {title});
 }
 
 void WriteSpacerRows(OutputFile& w) {
@@ -95,11 +101,20 @@ std::string EscapeHtml(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;

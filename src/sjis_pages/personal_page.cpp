@@ -23,8 +23,10 @@ const char* ChangeColour(double change) {
 
 // The rate line's format, shared by the win rate and the deviation score.
 void RateLine(OutputFile& w, float value, float change) {
-  w.Format("<tr><td bgColor=#b2c1dd><font color=#000000>%.3f</font><font color=%s>(%s%.3f)</font></td></tr>",
-           {double{value}, ChangeColour(change), SignMark(change), std::fabs(double{change})});
+  w.Format(
+      "<tr><td bgColor=#b2c1dd><font color=#000000>%.3f</font><font "
+      "color=%s>(%s%.3f)</font></td></tr>",
+      {double{value}, ChangeColour(change), SignMark(change), std::fabs(double{change})});
 }
 
 // The win rate now, and its change over the recent period. Changes smaller
@@ -48,16 +50,20 @@ void WinRateLine(OutputFile& w, const VsStats& s) {
 void PlaceLine(OutputFile& w, const VsStats& s) {
   if (s.ownRankPosition < 0) {
     // <tr><td bgColor=#b2c1dd><font color=#000000>規定試合数未満</font></td></tr>
-    w.Line("<tr><td bgColor=#b2c1dd><font color=#000000>\x8b\x4b\x92\xe8\x8e\x8e\x8d\x87\x90\x94\x96\xa2\x96\x9e</font></td></tr>");
+    w.Line(
+        "<tr><td bgColor=#b2c1dd><font "
+        "color=#000000>\x8b\x4b\x92\xe8\x8e\x8e\x8d\x87\x90\x94\x96\xa2\x96\x9e</font></td></tr>");
     return;
   }
   // A larger place number is worse, so the colours run the other way.
   int64_t change = int64_t{s.ownRankPosition} - s.previousRankPosition;
   const char* colour = ChangeColour(-double(change));
   // <tr><td bgColor=#b2c1dd><font color=#000000>%d位</font><font color=%s>(%s%d)</font></td></tr>
-  w.Format("<tr><td bgColor=#b2c1dd><font color=#000000>%d\x88\xca</font><font color=%s>(%s%d)</font></td></tr>",
-           {int64_t{s.ownRankPosition} + 1, colour, SignMark(static_cast<float>(change)),
-            change < 0 ? -change : change});
+  w.Format(
+      "<tr><td bgColor=#b2c1dd><font color=#000000>%d\x88\xca</font><font "
+      "color=%s>(%s%d)</font></td></tr>",
+      {int64_t{s.ownRankPosition} + 1, colour, SignMark(static_cast<float>(change)),
+       change < 0 ? -change : change});
 }
 
 void PlayTimeLine(OutputFile& w, const VsStats& s) {
@@ -67,14 +73,19 @@ void PlayTimeLine(OutputFile& w, const VsStats& s) {
   const char* colour = ChangeColour(direction);
   std::string_view sign = SignMark(static_cast<float>(direction));
   if (total.days > 0) {
-    // <tr><td bgColor=#b2c1dd><font color=#000000>%d日%02d:%02d:%02d</font><font color=%s>(%s%02d:%02d:%02d)</font></td></tr>
-    w.Format("<tr><td bgColor=#b2c1dd><font color=#000000>%d\x93\xfa%02d:%02d:%02d</font><font color=%s>(%s%02d:%02d:%02d)</font></td></tr>",
-             {total.days, total.hours, total.minutes, total.seconds, colour, sign,
-              recent.hours, recent.minutes, recent.seconds});
+    // <tr><td bgColor=#b2c1dd><font color=#000000>%d日%02d:%02d:%02d</font><font
+    // color=%s>(%s%02d:%02d:%02d)</font></td></tr>
+    w.Format(
+        "<tr><td bgColor=#b2c1dd><font color=#000000>%d\x93\xfa%02d:%02d:%02d</font><font "
+        "color=%s>(%s%02d:%02d:%02d)</font></td></tr>",
+        {total.days, total.hours, total.minutes, total.seconds, colour, sign, recent.hours,
+         recent.minutes, recent.seconds});
   } else {
-    w.Format("<tr><td bgColor=#b2c1dd><font color=#000000>%02d:%02d:%02d</font><font color=%s>(%s%02d:%02d:%02d)</font></td></tr>",
-             {total.hours, total.minutes, total.seconds, colour, sign,
-              recent.hours, recent.minutes, recent.seconds});
+    w.Format(
+        "<tr><td bgColor=#b2c1dd><font color=#000000>%02d:%02d:%02d</font><font "
+        "color=%s>(%s%02d:%02d:%02d)</font></td></tr>",
+        {total.hours, total.minutes, total.seconds, colour, sign, recent.hours, recent.minutes,
+         recent.seconds});
   }
 }
 
@@ -91,9 +102,12 @@ int WritePersonalPage(VsLogBook& book, FileSystem& fs, const std::string& path) 
   WriteSectionTitle(w, "\x8f\x9f\x94\x73");
   w.Line("");
   const char* recordColour = ChangeColour(double(s.recentWins) - s.recentLosses);
-  // <tr><td bgColor=#b2c1dd><font color=#000000>%d勝%d敗（<font color=%s>%d勝%d敗）</font></font></font></td></tr>
-  w.Format("<tr><td bgColor=#b2c1dd><font color=#000000>%d\x8f\x9f%d\x94\x73\x81\x69<font color=%s>%d\x8f\x9f%d\x94\x73\x81\x6a</font></font></font></td></tr>",
-           {s.wins, s.losses, recordColour, s.recentWins, s.recentLosses});
+  // <tr><td bgColor=#b2c1dd><font color=#000000>%d勝%d敗（<font
+  // color=%s>%d勝%d敗）</font></font></font></td></tr>
+  w.Format(
+      "<tr><td bgColor=#b2c1dd><font color=#000000>%d\x8f\x9f%d\x94\x73\x81\x69<font "
+      "color=%s>%d\x8f\x9f%d\x94\x73\x81\x6a</font></font></font></td></tr>",
+      {s.wins, s.losses, recordColour, s.recentWins, s.recentLosses});
   WriteSectionEnd(w);
   // 勝率
   WriteSectionTitle(w, "\x8f\x9f\x97\xa6");

@@ -13,12 +13,16 @@ namespace {
 std::string_view ResultText(MatchResult result) {
   switch (result) {
     // 勝ち
-    case MatchResult::Won: return "\x8f\x9f\x82\xbf";
+    case MatchResult::Won:
+      return "\x8f\x9f\x82\xbf";
     // 負け
-    case MatchResult::Lost: return "\x95\x89\x82\xaf";
+    case MatchResult::Lost:
+      return "\x95\x89\x82\xaf";
     // 切断
-    case MatchResult::Disconnected: return "\x90\xd8\x92\x66";
-    default: return "";
+    case MatchResult::Disconnected:
+      return "\x90\xd8\x92\x66";
+    default:
+      return "";
   }
 }
 

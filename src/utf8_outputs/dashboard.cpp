@@ -1,8 +1,8 @@
 #include "utf8_outputs/dashboard.h"
 
+#include "report/output_file.h"
 #include "utf8_outputs/dashboard_assets.h"
 #include "utf8_outputs/dashboard_data.h"
-#include "report/output_file.h"
 
 namespace ledgerwise {
 

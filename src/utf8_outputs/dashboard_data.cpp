@@ -10,7 +10,8 @@ namespace {
 
 void AppendCounts(std::string& out, const VsLogBook& book) {
   out += "\"count\":\"";
-  for (const OpponentRecord& o : book.opponents) AppendCompact(out, static_cast<int64_t>(o.matches.size()));
+  for (const OpponentRecord& o : book.opponents)
+    AppendCompact(out, static_cast<int64_t>(o.matches.size()));
   out += "\",";
 }
 

@@ -19,10 +19,14 @@ constexpr std::string_view kHeader =
 
 std::string_view ResultWord(MatchResult result) {
   switch (result) {
-    case MatchResult::Won: return "won";
-    case MatchResult::Lost: return "lost";
-    case MatchResult::Disconnected: return "disconnected";
-    default: return "undecided";
+    case MatchResult::Won:
+      return "won";
+    case MatchResult::Lost:
+      return "lost";
+    case MatchResult::Disconnected:
+      return "disconnected";
+    default:
+      return "undecided";
   }
 }
 
@@ -116,7 +120,8 @@ int WriteMatchCsv(VsLogBook& book, FileSystem& fs, const std::string& path) {
   if (!w.Open()) return -1;
   std::vector<std::string> names;
   names.reserve(book.opponents.size());
-  for (const OpponentRecord& o : book.opponents) names.push_back(CsvNameField(ShiftJisToUtf8(o.name)));
+  for (const OpponentRecord& o : book.opponents)
+    names.push_back(CsvNameField(ShiftJisToUtf8(o.name)));
   std::vector<std::string> grades;
   for (int32_t g = 0; g <= kUnknownGrade; ++g) grades.push_back(ShiftJisToUtf8(GradeName(g)));
   w.Line(kHeader);
@@ -128,7 +133,8 @@ int WriteMatchCsv(VsLogBook& book, FileSystem& fs, const std::string& path) {
   DateText dates;
   for (uint32_t who : book.openOrder) {
     const MatchRecord& m = *next[who]++;
-    size_t grade = m.grade >= 0 && m.grade < kUnknownGrade ? size_t(m.grade) : size_t(kUnknownGrade);
+    size_t grade =
+        m.grade >= 0 && m.grade < kUnknownGrade ? size_t(m.grade) : size_t(kUnknownGrade);
     char* p = PutText(w.Reserve(names[who].size() + kRowRoom), names[who]);
     p = RowAfterName(p, dates.Of(m.day), grades[grade], m);
     *p++ = '\r';

@@ -26,8 +26,8 @@ constexpr size_t kPageCount = 6;
 int WritePage(size_t page, VsLogBook& book, FileSystem& fs, const std::string& path) {
   if (page == 1) return WriteMenuPage(book, fs, path, LocalTime{2005, 5, 4, 21, 5, 10});
   constexpr int (*kWriters[])(VsLogBook&, FileSystem&, const std::string&) = {
-      WriteIndexPage, nullptr, WritePersonalPage, WriteObservationPage, WriteRankingPage,
-      WriteVsLogPage};
+      WriteIndexPage,       nullptr,          WritePersonalPage,
+      WriteObservationPage, WriteRankingPage, WriteVsLogPage};
   return kWriters[page](book, fs, path);
 }
 
@@ -37,10 +37,12 @@ std::string PagePath(size_t page) { return std::string("/data/analyze/") + kPage
 // on every page byte, which costs more than the pages themselves.
 size_t CountOf(const std::string& bytes, std::string_view needle) {
   size_t count = 0;
-  for (const char* p = bytes.data(); (p = static_cast<const char*>(std::memchr(
-                                          p, needle[0], bytes.data() + bytes.size() - p))) != nullptr;
+  for (const char* p = bytes.data();
+       (p = static_cast<const char*>(std::memchr(p, needle[0], bytes.data() + bytes.size() - p))) !=
+       nullptr;
        ++p) {
-    count += std::string_view(p, bytes.data() + bytes.size() - p).substr(0, needle.size()) == needle;
+    count +=
+        std::string_view(p, bytes.data() + bytes.size() - p).substr(0, needle.size()) == needle;
   }
   return count;
 }
@@ -78,7 +80,8 @@ void CheckFirstRun(VsLogBook& book, MemoryEnv& env, uint8_t faults) {
 void RunPipelineCase(const uint8_t* data, size_t size) {
   Input input = SplitInput(data, size);
   VsLogBook book;
-  for (const LogFile& file : input.files) FeedFile(book, file, input.options & 1 ? input.options : 0);
+  for (const LogFile& file : input.files)
+    FeedFile(book, file, input.options & 1 ? input.options : 0);
   ComputeStatistics(book);
   MemoryEnv first;
   CheckFirstRun(book, first, input.faults);
@@ -88,7 +91,8 @@ void RunPipelineCase(const uint8_t* data, size_t size) {
   MemoryEnv second;
   for (size_t page = 0; page < kPageCount; ++page) {
     LW_CHECK(WritePage(page, book, second, PagePath(page)) == 0);
-    if (first.faultPath != PagePath(page)) LW_CHECK(second.files[PagePath(page)] == first.files[PagePath(page)]);
+    if (first.faultPath != PagePath(page))
+      LW_CHECK(second.files[PagePath(page)] == first.files[PagePath(page)]);
   }
 
   // Every match has its row and every ranked opponent (and the player, once
@@ -97,10 +101,11 @@ void RunPipelineCase(const uint8_t* data, size_t size) {
   const std::string& ranking = second.files[PagePath(4)];
   size_t matches = 0, ranked = book.stats.ownRanked ? 1 : 0;
   for (const OpponentRecord& o : book.opponents) matches += o.matches.size(), ranked += o.ranked;
-  LW_CHECK(CountOf(vslog, "\r\n  <TR class=a>\r\n") + CountOf(vslog, "\r\n  <TR class=b>\r\n") == matches);
+  LW_CHECK(CountOf(vslog, "\r\n  <TR class=a>\r\n") + CountOf(vslog, "\r\n  <TR class=b>\r\n") ==
+           matches);
   LW_CHECK(CountOf(ranking, "\r\n  <TR class=a>\r\n") + CountOf(ranking, "\r\n  <TR class=b>\r\n") +
-               CountOf(ranking, "\r\n  <TR class=c>\r\n") == ranked);
-
+               CountOf(ranking, "\r\n  <TR class=c>\r\n") ==
+           ranked);
 }
 
 }  // namespace fuzz

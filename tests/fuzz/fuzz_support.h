@@ -40,10 +40,10 @@ constexpr size_t kMaxFiles = 8;
 // Names that reach every branch of the date reader: plain dates, dates that
 // carry, no date, signs and blanks, paths with either separator.
 constexpr std::string_view kFileNames[] = {
-    "20050504.log",  "20050505.log",       "20051231.log",  "20060101.log",  "abc.log",
-    "20051339.log",  "00000000.log",       "-001-1-1.log",  "dir/20050504.log",
-    "C:\\x\\20050506.LOG", " 2005 5 4.log", "99999999.log", "+2005+5+4.log", "2005.log",
-    "200505.log",    "20050230.log",
+    "20050504.log",  "20050505.log", "20051231.log",  "20060101.log",     "abc.log",
+    "20051339.log",  "00000000.log", "-001-1-1.log",  "dir/20050504.log", "C:\\x\\20050506.LOG",
+    " 2005 5 4.log", "99999999.log", "+2005+5+4.log", "2005.log",         "200505.log",
+    "20050230.log",
 };
 constexpr size_t kFileNameCount = sizeof kFileNames / sizeof kFileNames[0];
 
@@ -67,7 +67,8 @@ inline Input SplitInput(const uint8_t* data, size_t size) {
   for (size_t cut = 0; cut != std::string_view::npos && (!rest.empty() || input.files.empty());) {
     cut = input.files.size() + 1 < kMaxFiles ? rest.find(kFileSeparator) : std::string_view::npos;
     std::string_view piece = rest.substr(0, cut);
-    rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + kFileSeparator.size());
+    rest = cut == std::string_view::npos ? std::string_view()
+                                         : rest.substr(cut + kFileSeparator.size());
     size_t name = piece.empty() ? 0 : static_cast<uint8_t>(piece[0]) % kFileNameCount;
     input.files.push_back({kFileNames[name], piece.substr(std::min<size_t>(piece.size(), 1))});
   }
@@ -83,12 +84,18 @@ class ChunkSizes {
   size_t Next() {
     uint64_t r = Random();
     switch (r % 8) {
-      case 0: return 0;
-      case 1: return 1;
-      case 2: return 2 + (r >> 8) % 6;
-      case 3: return 1021 + (r >> 8) % 5;  // around a 1023-byte line piece
-      case 4: return 1 + (r >> 8) % 4096;
-      default: return 1 + (r >> 8) % 64;
+      case 0:
+        return 0;
+      case 1:
+        return 1;
+      case 2:
+        return 2 + (r >> 8) % 6;
+      case 3:
+        return 1021 + (r >> 8) % 5;  // around a 1023-byte line piece
+      case 4:
+        return 1 + (r >> 8) % 4096;
+      default:
+        return 1 + (r >> 8) % 64;
     }
   }
 

@@ -31,7 +31,8 @@ inline const std::string kMatchStart = testing::Sjis("対戦を開始しまし�
 inline const std::string kWin = testing::Sjis("勝ちました");
 inline const std::string kLoss = testing::Sjis("負けました");
 inline const std::string kSaved = testing::Sjis("リプレイをオートセーブしました");
-inline const std::string kNotSaved = testing::Sjis("セーブファイルが多いため、セーブできませんでした");
+inline const std::string kNotSaved =
+    testing::Sjis("セーブファイルが多いため、セーブできませんでした");
 inline const std::string kError = testing::Sjis("エラーが発生しました");
 inline const std::string kLogout = testing::Sjis("ログアウトしました");
 inline const std::string kDan = testing::Sjis("だん");
@@ -43,10 +44,10 @@ inline const std::string kMaxChain = testing::Sjis("最大");
 // The grade words from the lowest (１０きゅう, 0) to the highest (１０だん, 19).
 inline const std::vector<std::string> kGradeWords = [] {
   std::vector<std::string> words;
-  for (const char* word : {"１０きゅう", "９きゅう", "８きゅう", "７きゅう", "６きゅう", "５きゅう",
-                           "４きゅう", "３きゅう", "２きゅう", "１きゅう", "しょだん", "２だん",
-                           "３だん", "４だん", "５だん", "６だん", "７だん", "８だん", "９だん",
-                           "１０だん"}) {
+  for (const char* word :
+       {"１０きゅう", "９きゅう", "８きゅう", "７きゅう", "６きゅう", "５きゅう", "４きゅう",
+        "３きゅう",   "２きゅう", "１きゅう", "しょだん", "２だん",   "３だん",   "４だん",
+        "５だん",     "６だん",   "７だん",   "８だん",   "９だん",   "１０だん"}) {
     words.push_back(testing::Sjis(word));
   }
   return words;
@@ -63,7 +64,9 @@ inline bool Has(std::string_view text, std::string_view phrase) {
   return text.find(phrase) != std::string_view::npos;
 }
 
-inline bool Timed(std::string_view line) { return line.size() >= 10 && line[0] == '[' && line[9] == ']'; }
+inline bool Timed(std::string_view line) {
+  return line.size() >= 10 && line[0] == '[' && line[9] == ']';
+}
 
 // The day of a file: "%04d%02d%02d" as sscanf reads the base name, then the
 // day count from 1 January of year 1 (day 1), 0 for no date.
@@ -80,7 +83,8 @@ inline int32_t DayOf(std::string_view path) {
 // The figures of a match-start line, token by token with plain searches.
 inline void StartFields(MatchRecord& m, std::string_view line) {
   if (!Timed(line)) return;
-  m.startSecond = Integer(line.substr(1, 2)) * 3600 + Integer(line.substr(4, 2)) * 60 + Integer(line.substr(7, 2));
+  m.startSecond = Integer(line.substr(1, 2)) * 3600 + Integer(line.substr(4, 2)) * 60 +
+                  Integer(line.substr(7, 2));
   auto numberAfter = [&](std::string_view token, int32_t& out) {
     if (Has(line, token)) out = Integer(line.substr(line.find(token) + token.size()));
   };
@@ -134,7 +138,8 @@ class ReferenceParser {
   void ReadFile(std::string_view content) {
     std::string folded;
     for (size_t i = 0; i < content.size(); ++i) {
-      if (!(content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n')) folded += content[i];
+      if (!(content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n'))
+        folded += content[i];
     }
     for (std::string_view rest = folded; !rest.empty();) {
       size_t lf = rest.find('\n');
@@ -166,7 +171,8 @@ class ReferenceParser {
     bool won = Has(text, kWin);
     if (won || Has(text, kLoss)) {
       m.result = won ? MatchResult::Won : MatchResult::Lost;
-      int32_t winner = m.gameCount == 2 || m.gameCount == 3 ? 2 : 0, loser = m.gameCount == 3 ? 1 : 0;
+      int32_t winner = m.gameCount == 2 || m.gameCount == 3 ? 2 : 0,
+              loser = m.gameCount == 3 ? 1 : 0;
       m.ownGames = won ? winner : loser;
       m.opponentGames = won ? loser : winner;
       End(m, text);
@@ -192,13 +198,17 @@ class ReferenceParser {
 };
 
 // Thirteen int32 fields and nothing else, so the bytes are the fields.
-static_assert(sizeof(MatchRecord) == 13 * sizeof(int32_t), "a new field of MatchRecord needs comparing");
-inline bool SameMatch(const MatchRecord& a, const MatchRecord& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+static_assert(sizeof(MatchRecord) == 13 * sizeof(int32_t),
+              "a new field of MatchRecord needs comparing");
+inline bool SameMatch(const MatchRecord& a, const MatchRecord& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 // The parser's whole output: opponents in order, their matches, the state
 // and the opponent whose match was opened last (names are unique).
 inline bool SameBook(VsLogBook& real, reference::Book& expected) {
-  if (real.parseState != expected.parseState || real.opponents.size() != expected.opponents.size()) return false;
+  if (real.parseState != expected.parseState || real.opponents.size() != expected.opponents.size())
+    return false;
   for (size_t i = 0; i < real.opponents.size(); ++i) {
     const auto& x = real.opponents[i];
     const auto& y = expected.opponents[i];
