@@ -43,15 +43,16 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string folder = argv[1];
-  std::vector<std::string> names;
+  std::vector<ledgerwise::LogFileInfo> logs;
   std::unique_ptr<Env> env = ledgerwise::platform::NewEnv();
-  if (env->ListLogFiles(folder, &names) != ledgerwise::Listing::Complete || names.empty()) {
+  if (env->ListLogFiles(folder, &logs) != ledgerwise::Listing::Complete || logs.empty()) {
     std::fprintf(stderr, "no log files in %s\n", folder.c_str());
     return 1;
   }
   auto start = Clock::now();
   VsLogBook book;
-  for (const std::string& name : names) {
+  for (const ledgerwise::LogFileInfo& log : logs) {
+    const std::string& name = log.name;
     ledgerwise::LogOpen status;
     std::string path = folder + "/" + name;
     ledgerwise::ParseLogFile(book, path, env->OpenLog(path, &status).get());

@@ -18,15 +18,16 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<ledgerwise::Env> env = ledgerwise::platform::NewEnv();
   std::string folder = argv[1];
-  std::vector<std::string> names;
-  if (env->ListLogFiles(folder, &names) != ledgerwise::Listing::Complete || names.empty()) {
+  std::vector<ledgerwise::LogFileInfo> logs;
+  if (env->ListLogFiles(folder, &logs) != ledgerwise::Listing::Complete || logs.empty()) {
     std::fprintf(stderr, "no log files in %s\n", folder.c_str());
     return 1;
   }
   std::vector<char> buffer(1 << 20);
   double bytes = 0;
   auto start = std::chrono::steady_clock::now();
-  for (const std::string& name : names) {
+  for (const ledgerwise::LogFileInfo& log : logs) {
+    const std::string& name = log.name;
     ledgerwise::LogOpen status;
     std::unique_ptr<ledgerwise::LogSource> source =
         env->OpenLog(folder + env->Separator() + name, &status);
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
       bytes += static_cast<double>(got);
   }
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("open, read, close: %zu files, %.1f MB, %.3f s, %.0f us a file\n", names.size(),
-              bytes / 1e6, seconds, seconds / static_cast<double>(names.size()) * 1e6);
+  std::printf("open, read, close: %zu files, %.1f MB, %.3f s, %.0f us a file\n", logs.size(),
+              bytes / 1e6, seconds, seconds / static_cast<double>(logs.size()) * 1e6);
   return 0;
 }

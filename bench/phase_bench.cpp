@@ -55,14 +55,15 @@ int main(int argc, char** argv) {
       argc == 3 ? static_cast<unsigned>(std::atoi(argv[2])) : ledgerwise::DefaultLogWorkers();
   namespace platform = ledgerwise::platform;
   std::string folder = argv[1];
-  std::vector<std::string> names;
+  std::vector<ledgerwise::LogFileInfo> logs;
   std::unique_ptr<Env> env = platform::NewEnv();
-  if (env->ListLogFiles(folder, &names) != Listing::Complete || names.empty()) {
+  if (env->ListLogFiles(folder, &logs) != Listing::Complete || logs.empty()) {
     std::fprintf(stderr, "no log files in %s\n", folder.c_str());
     return 1;
   }
   double bytes = 0;
-  for (const std::string& name : names) {
+  for (const ledgerwise::LogFileInfo& log : logs) {
+    const std::string& name = log.name;
     if (std::FILE* f = std::fopen((folder + "/" + name).c_str(), "rb")) {
       std::fseek(f, 0, SEEK_END);
       bytes += static_cast<double>(std::ftell(f));
@@ -83,7 +84,7 @@ int main(int argc, char** argv) {
   auto t = Clock::now();
   {
     std::vector<std::string> paths;
-    for (const std::string& name : names) paths.push_back(folder + "/" + name);
+    for (const ledgerwise::LogFileInfo& log : logs) paths.push_back(folder + "/" + log.name);
     ledgerwise::LogPipeline pipeline(*env, paths, workers);
     for (size_t i = 0; i < paths.size(); ++i) pipeline.Next().reader->TakeInto(book);
   }
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
   FileSystem* fs = env.get();
   struct Page {
     const char* name;
-    int (*write)(VsLogBook&, FileSystem&, const std::string&);
+    ledgerwise::Status (*write)(const VsLogBook&, FileSystem&, const std::string&);
   };
   const Page pages[] = {{"index.html", ledgerwise::WriteIndexPage},
                         {"personal.html", ledgerwise::WritePersonalPage},
@@ -121,7 +122,7 @@ int main(int argc, char** argv) {
               megabytes / Seconds(start));
   size_t matches = 0;
   for (const auto& o : book.opponents) matches += o.matches.size();
-  std::printf("files %zu, log MB %.1f, opponents %zu, matches %zu\n", names.size(), megabytes,
+  std::printf("files %zu, log MB %.1f, opponents %zu, matches %zu\n", logs.size(), megabytes,
               book.opponents.size(), matches);
   std::printf("peak memory after parsing %.1f MB\n", parsePeak);
   std::printf("peak memory %.1f MB (bound: 64 MB + 100 bytes a match = %.1f MB)\n",

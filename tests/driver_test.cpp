@@ -37,7 +37,8 @@ struct Row {
   const char* name;
   std::function<void(MemoryEnv&, RunOptions&)> setup;
   bool succeeds;
-  std::vector<std::string> shown = {};  // console texts (UTF-8 unless set up otherwise)
+  std::vector<std::string> shown = {};   // console texts (UTF-8 unless set up otherwise)
+  std::vector<std::string> errors = {};  // texts on standard error
   std::vector<std::string> notShown = {};
   std::vector<std::string> present = {};  // files or folders there after the run
   std::vector<std::string> absent = {};
@@ -49,6 +50,22 @@ void Given(RunOptions& o, const char* folder) {
   o.dataFolder = folder;
 }
 
+constexpr size_t npos = std::string::npos;
+
+bool Exists(const MemoryEnv& env, const std::string& path) {
+  return env.files.count(path) || env.folders.count(path);
+}
+
+// One temporary file of a killed run among names that only look like one.
+void Leftovers(MemoryEnv& env) {
+  env.folders.insert("data/analyze");
+  for (const char* name :
+       {"vslog.html.0123456789abcdef.tmp", "mine.html.0123456789abcdef.tmp", "vslog.html.tmp",
+        "vslog.html.0123456789ABCDEF.tmp", "vslog.html.0123456789abcdef"}) {
+    env.files[std::string("data/analyze/") + name] = "x";
+  }
+}
+
 // Every step of a failed write (the fuzz pipeline tries each) keeps the old page.
 void FailAppend(MemoryEnv& env, RunOptions&) {
   env.files["data/analyze/vslog.html"] = "old";
@@ -57,214 +74,150 @@ void FailAppend(MemoryEnv& env, RunOptions&) {
   env.faultPath = "data/analyze/vslog.html";
 }
 
+// clang-format off
 const Row kRows[] = {
-    {"a good run",
-     nullptr,
-     true,
+    {"a good run", nullptr, true,
      {"分析中・・・\n", "  20050504.log\n  20050505.log\n", "完了！\n",
       "レポート : data/analyze/index.html\nダッシュボード : data/analyze/dashboard.html\n"},
-     {"エラー", "何かキー"},
+     {}, {"エラー", "何かキー"},
      {"data/analyze/index.html", "data/analyze/menu.html", "data/analyze/personal.html",
       "data/analyze/observation.html", "data/analyze/ranking.html", "data/analyze/vslog.html",
       "data/analyze/dashboard.html", "data/analyze/matches.csv"}},
     {"a folder argument that does not exist",
-     [](MemoryEnv&, RunOptions& o) { Given(o, "nowhere"); },
-     false,
-     {"Brumbelのデータフォルダ nowhere が見つかりませんでした。"},
-     {"分析中"}},
-    {"an empty folder argument never means the default folder",
-     [](MemoryEnv&, RunOptions& o) { Given(o, ""); },
-     false,
-     {"Brumbelのデータフォルダ  が見つかりませんでした。"},
-     {},
-     {},
-     {"data/analyze"}},
+     [](MemoryEnv&, RunOptions& o) { Given(o, "nowhere"); }, false, {},
+     {"Brumbelのデータフォルダ nowhere が見つかりませんでした。\n"}, {"分析中"}},
     {"a file as the folder argument",
-     [](MemoryEnv& e, RunOptions& o) {
-       e.files["notes.txt"] = "x";
-       Given(o, "notes.txt");
-     },
-     false,
-     {"notes.txt はフォルダではありません。"}},
+     [](MemoryEnv& e, RunOptions& o) { e.files["notes.txt"] = "x"; Given(o, "notes.txt"); }, false,
+     {}, {"notes.txt はフォルダではありません。\n"}},
     {"the OS version unknown",
-     [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::VersionUnknown; },
-     false,
-     {"OSのバージョン取得に失敗しました。"}},
+     [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::VersionUnknown; }, false, {},
+     {"OSのバージョン取得に失敗しました。\n"}},
     {"no install folder in the registry",
-     [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::InstallFolderUnknown; },
-     false,
-     {"Brumbelのインストールフォルダの取得に失敗しました。"}},
+     [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::InstallFolderUnknown; }, false, {},
+     {"Brumbelのインストールフォルダの取得に失敗しました。\n"}},
     {"the install folder missing",
      [](MemoryEnv& e, RunOptions&) {
        e.search = FolderSearch::InstallFolderMissing;
-       e.searchPath = "C:/B";
-     },
-     false,
-     {"Brumbelのインストールフォルダ C:/B が見つかりませんでした。"}},
-    {"the data folder missing",
-     [](MemoryEnv& e, RunOptions&) { e.search = FolderSearch::DataFolderMissing; },
-     false,
-     {"Brumbelのデータフォルダ data "
-      "が見つかりませんでした。\nデータフォルダはコマンドラインの引数で指定できます。"}},
-    {"no log file",
-     [](MemoryEnv& e, RunOptions&) { e.files.clear(); },
-     false,
-     {"Brumbelの対戦ログファイルが見つかりませんでした。"},
-     {"分析中"},
-     {},
-     {"data/analyze"}},
+       e.searchPaths = {"C:/B"};
+     }, false, {}, {"Brumbelのインストールフォルダ C:/B が見つかりませんでした。\n"}},
+    {"every data folder tried is named",
+     [](MemoryEnv& e, RunOptions&) {
+       e.search = FolderSearch::DataFolderMissing;
+       e.searchPaths = {"C:/A", "C:/R"};
+     }, false, {},
+     {"Brumbelのデータフォルダ C:/A が見つかりませんでした。\n"
+      "Brumbelのデータフォルダ C:/R が見つかりませんでした。\n"
+      "データフォルダはコマンドラインの引数で指定できます。\n"}},
+    {"no log file names the folder searched",
+     [](MemoryEnv& e, RunOptions&) { e.files.clear(); }, false, {},
+     {"Brumbelの対戦ログファイルが見つかりませんでした。\n探したフォルダ : data\n"}, {"分析中"},
+     {}, {"data/analyze"}},
     {"a log that cannot be opened",
-     [](MemoryEnv& e, RunOptions&) { e.unopenable = {"data/20050505.log"}; },
-     false,
-     {"エラー : 入力ファイル data/20050505.log が開けません。", "完了！"},
-     {},
-     {"data/analyze/vslog.html"}},
+     [](MemoryEnv& e, RunOptions&) { e.unopenable = {"data/20050505.log"}; }, false, {"完了！"},
+     {"エラー : 入力ファイル data/20050505.log が開けません。\n"}, {}, {"data/analyze/vslog.html"}},
     {"a read that fails part way",
-     [](MemoryEnv& e, RunOptions&) { e.readFailsAfter["data/20050505.log"] = 10; },
-     false,
-     {"エラー : 入力ファイル data/20050505.log の読み込みに失敗しました。"},
-     {},
+     [](MemoryEnv& e, RunOptions&) { e.readFailsAfter["data/20050505.log"] = 10; }, false, {},
+     {"エラー : 入力ファイル data/20050505.log の読み込みに失敗しました。\n"}, {},
      {"data/analyze/vslog.html"}},
     {"a log that is no longer a file is skipped",
-     [](MemoryEnv& e, RunOptions&) { e.notFiles = {"data/20050505.log"}; },
-     true,
-     {"  20050504.log\n"},
-     {"20050505", "エラー"}},
+     [](MemoryEnv& e, RunOptions&) { e.notFiles = {"data/20050505.log"}; }, true,
+     {"  20050504.log\n"}, {}, {"20050505", "エラー"}},
     {"a listing that breaks off",
-     [](MemoryEnv& e, RunOptions&) { e.listingBreaks = true; },
-     false,
-     {"エラー : フォルダ data の一覧を最後まで読めませんでした。", "  20050504.log"},
-     {},
+     [](MemoryEnv& e, RunOptions&) { e.listingBreaks = true; }, false, {"  20050504.log"},
+     {"エラー : フォルダ data の一覧を最後まで読めませんでした。\n"}, {},
      {"data/analyze/vslog.html"}},
     {"the output folder cannot be made",
-     [](MemoryEnv& e, RunOptions&) { e.unmakeable = {"data/analyze"}; },
-     false,
-     {"分析ファイルフォルダ data/analyze の作成に失敗しました。"},
-     {"完了"}},
+     [](MemoryEnv& e, RunOptions&) { e.unmakeable = {"data/analyze"}; }, false, {},
+     {"分析ファイルフォルダ data/analyze の作成に失敗しました。\n"}, {"完了"}},
     {"a page that cannot be made does not stop the rest",
      [](MemoryEnv& e, RunOptions&) {
        e.fault = Fault::Create;
        e.faultPath = "data/analyze/personal.html";
-     },
-     false,
-     {"エラー : ファイル data/analyze/personal.html が開けません。", "完了！"},
-     {},
-     {"data/analyze/observation.html", "data/analyze/vslog.html"},
-     {"data/analyze/personal.html"}},
-    {"a failed write keeps the old page",
-     FailAppend,
-     false,
-     {"エラー : ファイル data/analyze/vslog.html の書き込みに失敗しました。"},
-     {},
-     {},
-     {},
+     }, false, {"完了！"}, {"エラー : ファイル data/analyze/personal.html が開けません。\n"}, {},
+     {"data/analyze/observation.html", "data/analyze/vslog.html"}, {"data/analyze/personal.html"}},
+    {"a failed write keeps the old page", FailAppend, false, {},
+     {"エラー : ファイル data/analyze/vslog.html の書き込みに失敗しました。\n"}, {}, {}, {},
      [](const MemoryEnv& e) { EXPECT_EQ(e.files.at("data/analyze/vslog.html"), "old"); }},
     {"a killed run's temporary files go, nothing else",
-     [](MemoryEnv& e, RunOptions&) {
-       e.folders.insert("data/analyze");
-       for (const char* name :
-            {"vslog.html.0123456789abcdef.tmp", "mine.html.0123456789abcdef.tmp", "vslog.html.tmp",
-             "vslog.html.0123456789ABCDEF.tmp", "vslog.html.0123456789abcdef"}) {
-         e.files[std::string("data/analyze/") + name] = "x";
-       }
-     },
-     true,
-     {},
-     {},
+     [](MemoryEnv& e, RunOptions&) { Leftovers(e); }, true, {}, {}, {},
      {"data/analyze/mine.html.0123456789abcdef.tmp", "data/analyze/vslog.html.tmp",
       "data/analyze/vslog.html.0123456789ABCDEF.tmp", "data/analyze/vslog.html.0123456789abcdef"},
      {"data/analyze/vslog.html.0123456789abcdef.tmp"}},
     {"a failed matches.csv is named like a page",
      [](MemoryEnv& e, RunOptions&) {
-       e.fault = Fault::Append, e.faultPath = "data/analyze/matches.csv";
-     },
-     false,
-     {"エラー : ファイル data/analyze/matches.csv の書き込みに失敗しました。"},
-     {},
-     {},
-     {"data/analyze/matches.csv"}},
+       e.fault = Fault::Append;
+       e.faultPath = "data/analyze/matches.csv";
+     }, false, {}, {"エラー : ファイル data/analyze/matches.csv の書き込みに失敗しました。\n"},
+     {}, {}, {"data/analyze/matches.csv"}},
     {"a dashboard that cannot be made is named like a page",
      [](MemoryEnv& e, RunOptions&) {
-       e.fault = Fault::Create, e.faultPath = "data/analyze/dashboard.html";
-     },
-     false,
-     {"エラー : ファイル data/analyze/dashboard.html が開けません。"},
-     {},
-     {},
+       e.fault = Fault::Create;
+       e.faultPath = "data/analyze/dashboard.html";
+     }, false, {}, {"エラー : ファイル data/analyze/dashboard.html が開けません。\n"}, {}, {},
      {"data/analyze/dashboard.html"}},
     {"another run holds the lock",
-     [](MemoryEnv& e, RunOptions&) { e.lockBusy = true; },
-     true,
-     {"ほかの実行が終わるのを待っています・・・\n"},
-     {},
-     {},
-     {},
+     [](MemoryEnv& e, RunOptions&) { e.lockBusy = true; }, true,
+     {"ほかの実行が終わるのを待っています・・・\n"}, {}, {}, {}, {},
      [](const MemoryEnv& e) { EXPECT_EQ(e.lockWaits, 1); }},
+    {"a wait for the lock broken off writes nothing and fails",
+     [](MemoryEnv& e, RunOptions&) { e.lockBusy = true; e.lockWait = Lock::Interrupted; }, false,
+     {}, {"ほかの実行を待つのを中断しました。\n"}, {"完了"}, {}, {"data/analyze/vslog.html"}},
+    {"a lock that cannot be had: a warning, the pages, and no temporary file removed",
+     [](MemoryEnv& e, RunOptions&) { e.lockUnavailable = true; Leftovers(e); }, true,
+     {"完了！"},
+     {"警告 : ロックファイル data/analyze/ledgerwise.lock を使えないため、ロックなしで書き込みます。\n"},
+     {}, {"data/analyze/vslog.html", "data/analyze/vslog.html.0123456789abcdef.tmp"}},
     {"control bytes in names are masked",
-     [](MemoryEnv& e, RunOptions&) { e.files["data/2005\x1b[2J\x7f.log"] = ""; },
-     true,
-     {"  2005?[2J?.log\n"},
-     {"\x1b", "\x7f"}},
+     [](MemoryEnv& e, RunOptions&) { e.files["data/2005\x1b[2J\x7f.log"] = ""; }, true,
+     {"  2005?[2J?.log\n"}, {}, {"\x1b", "\x7f"}},
     {"two logs of one date are named",
      [](MemoryEnv& e, RunOptions&) {
        e.files["data/20050504 - コピー.log"] = e.files["data/20050504.log"];
-     },
-     true,
+     }, true, {},
      {"同じ日付のログが複数あります。どれも読みます : 20050504 - コピー.log, 20050504.log\n"}},
-    {"a console waits for a key",
-     [](MemoryEnv& e, RunOptions&) { e.stdinConsole = true; },
-     true,
-     {"ダッシュボード : data/analyze/dashboard.html\n何かキーを押してください。\n"},
-     {},
-     {},
-     {},
-     [](const MemoryEnv& e) { EXPECT_EQ(e.keyWaits, 1); }},
+    {"--wait on a console waits for a key",
+     [](MemoryEnv& e, RunOptions& o) { e.interactive = true; o.keyWait = KeyWait::Always; }, true,
+     {"ダッシュボード : data/analyze/dashboard.html\n何かキーを押してください。\n"}, {}, {}, {},
+     {}, [](const MemoryEnv& e) { EXPECT_EQ(e.keyWaits, 1); }},
+    {"by default only a platform whose window closes waits",
+     [](MemoryEnv& e, RunOptions&) { e.interactive = true; }, true, {}, {}, {}, {}, {},
+     [](const MemoryEnv& e) { EXPECT_EQ(e.keyWaits, platform::kWaitsForKeyByDefault ? 1 : 0); }},
     {"--no-wait never waits",
-     [](MemoryEnv& e, RunOptions& o) {
-       e.stdinConsole = true;
-       o.noWait = true;
-     },
-     true,
-     {},
-     {"何かキー"},
-     {},
-     {},
-     [](const MemoryEnv& e) { EXPECT_EQ(e.keyWaits, 0); }},
+     [](MemoryEnv& e, RunOptions& o) { e.interactive = true; o.keyWait = KeyWait::Never; }, true,
+     {}, {}, {"何かキー"}, {}, {}, [](const MemoryEnv& e) { EXPECT_EQ(e.keyWaits, 0); }},
+    {"without a console not even --wait waits",
+     [](MemoryEnv&, RunOptions& o) { o.keyWait = KeyWait::Always; }, true, {}, {}, {"何かキー"},
+     {}, {}, [](const MemoryEnv& e) { EXPECT_EQ(e.keyWaits, 0); }},
     {"--pages-only writes the six pages alone",
-     [](MemoryEnv&, RunOptions& o) { o.pagesOnly = true; },
-     true,
-     {"レポート : data/analyze/index.html\n"},
-     {"ダッシュボード"},
-     {"data/analyze/vslog.html"},
+     [](MemoryEnv&, RunOptions& o) { o.pagesOnly = true; }, true,
+     {"レポート : data/analyze/index.html\n"}, {}, {"ダッシュボード"}, {"data/analyze/vslog.html"},
      {"data/analyze/dashboard.html", "data/analyze/matches.csv"}},
     {"a Shift_JIS console gets Shift_JIS error lines",
-     [](MemoryEnv& e, RunOptions&) {
-       e.utf8 = false;
-       e.unopenable = {"data/20050505.log"};
-     },
-     false,
-     {Sjis("エラー : 入力ファイル data/20050505.log が開けません。"), Sjis("完了！")},
+     [](MemoryEnv& e, RunOptions&) { e.utf8 = false; e.unopenable = {"data/20050505.log"}; },
+     false, {Sjis("完了！")}, {Sjis("エラー : 入力ファイル data/20050505.log が開けません。\n")},
      {"エラー"}},
 };
+// clang-format on
 
 TEST(RunTest, EveryRow) {
   for (const Row& row : kRows) {
     SCOPED_TRACE(row.name);
     MemoryEnv env;
     RunOptions options;
-    options.noWait = false;
     TwoLogs(env);
     if (row.setup) row.setup(env, options);
     int code = ledgerwise::Run(options, env);
     EXPECT_EQ(code, row.succeeds ? 0 : platform::kFailureExitCode);
-    for (const std::string& text : row.shown)
-      EXPECT_NE(env.console.find(text), std::string::npos) << text;
-    for (const std::string& text : row.notShown)
-      EXPECT_EQ(env.console.find(text), std::string::npos) << text;
-    for (const std::string& path : row.present)
-      EXPECT_TRUE(env.files.count(path) || env.folders.count(path)) << path;
-    for (const std::string& path : row.absent)
-      EXPECT_FALSE(env.files.count(path) || env.folders.count(path)) << path;
+    for (const std::string& text : row.shown) EXPECT_NE(env.console.find(text), npos) << text;
+    for (const std::string& text : row.errors) EXPECT_NE(env.errors.find(text), npos) << text;
+    for (const std::string& text : row.notShown) EXPECT_EQ(env.console.find(text), npos) << text;
+    for (const std::string& path : row.present) EXPECT_TRUE(Exists(env, path)) << path;
+    for (const std::string& path : row.absent) EXPECT_FALSE(Exists(env, path)) << path;
+    // Every error line went to standard error, and nothing else did.
+    EXPECT_EQ(env.errors.find("完了"), npos);
+    if (env.console.find("エラー") != npos) {
+      EXPECT_NE(env.errors.find("エラー"), npos);
+    }
     EXPECT_TRUE(env.Temporaries().empty());
     if (row.also) row.also(env);
   }

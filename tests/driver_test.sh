@@ -145,29 +145,48 @@ LC_ALL=C.UTF-8 timeout 60 "$prog" --no-wait "$c" >&- 2>&- < /dev/null
 check "standard output closed: exit 0, pages as before" bash -c \
   "test $? = 0 && diff -qr -x menu.html -x '*.lock' '$c/analyze' '$work/expected'"
 
-# The key wait on a terminal, and the terminal restored when Ctrl+C ends it.
+# The key wait on a terminal: only with --wait; all a key sent is taken,
+# echo comes back when Ctrl+C ends the wait, and a run in the background
+# never touches the terminal.
 python3 - "$prog" "$d" > "$work/key.txt" 2>&1 <<'PY'
-import os, pty, select, signal, sys, termios, time
-def session(key):
+import os, pty, select, sys, termios, time
+def session(script, key=None):
     pid, fd = pty.fork()
     if pid == 0:
         os.environ["LANG"] = "C.UTF-8"
-        os.execv(sys.argv[1], [sys.argv[1], sys.argv[2]])
+        os.execv("/bin/bash", ["bash", "-c", script, sys.argv[1], sys.argv[2]])
     seen, deadline = b"", time.time() + 30
-    while "何かキー".encode() not in seen and time.time() < deadline:
-        if select.select([fd], [], [], 1)[0]:
-            seen += os.read(fd, 4096)
-    time.sleep(0.3)
-    waiting = os.waitpid(pid, os.WNOHANG) == (0, 0)
-    os.write(fd, key)
+    def pump(until):
+        nonlocal seen
+        while until() and time.time() < deadline:
+            if select.select([fd], [], [], 0.2)[0]:
+                try:
+                    seen += os.read(fd, 4096)
+                except OSError:
+                    return
+    waiting = False
+    if key is not None:
+        pump(lambda: "何かキー".encode() not in seen)
+        time.sleep(0.3)
+        waiting = os.waitpid(pid, os.WNOHANG) == (0, 0)
+        os.write(fd, key)
+    pump(lambda: b":END" not in seen)
     _, status = os.waitpid(pid, 0)
     echo = bool(termios.tcgetattr(fd)[3] & termios.ECHO)
-    return waiting, os.waitstatus_to_exitcode(status), echo
-print("key", *session(b"x"))
-print("ctrl-c", *session(b"\x03"))
+    left = seen.split(b"LEFT:")[-1].split(b":END")[0].strip().decode() if b"LEFT:" in seen else "?"
+    return waiting, os.waitstatus_to_exitcode(status), echo, "prompt" if "何かキー".encode() in seen else "-", left or "none"
+# What is left in the terminal's input after the program, as the shell would read it.
+after = '; stty -icanon min 0 time 3; printf LEFT:; cat | od -An -tx1; echo :END'
+print("default", *session('"$0" "$1"; echo rc=$?' + after))
+print("arrow", *session('"$0" --wait "$1"' + after, b"\x1b[A"))
+print("ctrl-c", *session('"$0" --wait "$1"', b"\x03"))
+print("background", *session('set -m; "$0" --wait "$1" & wait $!; echo rc=$?' + after))
 PY
-check "a terminal waits for a key, then exits 0" grep -qx "key True 0 True" "$work/key.txt"
-check "Ctrl+C at the prompt restores echo" grep -qx "ctrl-c True -2 True" "$work/key.txt"
+check "a terminal does not wait by default" grep -qx "default False 0 True - none" "$work/key.txt"
+check "--wait waits; an arrow key is taken whole, none of it left for the shell" \
+  grep -qx "arrow True 0 True prompt none" "$work/key.txt"
+check "Ctrl+C at the prompt ends the run and restores echo" grep -q "^ctrl-c True -2 True prompt" "$work/key.txt"
+check "a run in the background never waits or stops" grep -qx "background False 0 True - none" "$work/key.txt"
 
 echo "$pass passed, $fail failed"
 [ "$fail" -eq 0 ]

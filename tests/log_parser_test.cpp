@@ -96,7 +96,7 @@ TEST(LogFileReaderTest, TakesAFileLargerThanABatch) {
   LogFileReader reader("20050504.log", &source);
   reader.ReadBatch();  // as a worker reads ahead
   VsLogBook book;
-  ASSERT_EQ(reader.TakeInto(book), 0);
+  ASSERT_TRUE(reader.TakeInto(book).ok());
   ASSERT_EQ(book.opponents.size(), 2u);
   EXPECT_EQ(book.opponents[0].matches.size(), 3000u);
   EXPECT_EQ(book.opponents[1].matches.size(), 3000u);

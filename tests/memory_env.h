@@ -8,12 +8,14 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/env.h"
+#include "app/temporary_name.h"
 
 namespace ledgerwise {
 namespace testing {
@@ -34,18 +36,21 @@ class MemoryEnv : public Env {
   std::map<std::string, size_t> readFailsAfter;  // log -> bytes read before the error
   bool listingBreaks = false;                    // the listing fails after its first name
   bool lockBusy = false;                         // another run holds the lock until we wait
+  Lock lockWait = Lock::Taken;                   // how that wait ends
+  bool lockUnavailable = false;                  // the lock cannot be had at all
   std::set<std::string> unmakeable;              // folders that cannot be created
 
   FolderSearch search = FolderSearch::Found;
-  std::string searchPath = "data";
+  std::vector<std::string> searchPaths = {"data"};
   bool utf8 = true;
-  bool stdinConsole = false;
+  std::string errors;  // what went to standard error (also in `console`)
+  bool interactive = false;
   int keyWaits = 0;
   int lockWaits = 0;
 
   char Separator() const override { return '/'; }
-  FolderSearch FindDataFolder(std::string* path) override {
-    *path = searchPath;
+  FolderSearch FindDataFolder(std::vector<std::string>* paths) override {
+    *paths = searchPaths;
     return search;
   }
   EntryKind KindOf(const std::string& path) override {
@@ -57,15 +62,17 @@ class MemoryEnv : public Env {
     folders.insert(path);
     return true;
   }
-  Listing ListLogFiles(const std::string& folder, std::vector<std::string>* names) override {
+  Listing ListLogFiles(const std::string& folder, std::vector<LogFileInfo>* logs) override {
     std::vector<std::string> all;
     if (!ListFolder(folder, &all)) return Listing::Unreadable;
-    names->clear();
+    logs->clear();
     for (const std::string& n : all) {
-      if (n.size() >= 4 && n.compare(n.size() - 4, 4, ".log") == 0) names->push_back(n);
+      if (n.size() >= 4 && n.compare(n.size() - 4, 4, ".log") == 0) {
+        logs->push_back({n, static_cast<int64_t>(files.at(folder + "/" + n).size()), 0});
+      }
     }
-    if (!listingBreaks || names->size() < 2) return Listing::Complete;
-    names->resize(1);
+    if (!listingBreaks || logs->size() < 2) return Listing::Complete;
+    logs->resize(1);
     return Listing::Incomplete;
   }
   bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {
@@ -80,26 +87,36 @@ class MemoryEnv : public Env {
     return true;
   }
   std::unique_ptr<LogSource> OpenLog(const std::string& path, LogOpen* status) override;
-  std::unique_ptr<FolderLock> LockFolder(const std::string&, bool wait, bool* busy) override {
-    *busy = lockBusy && !wait;
-    if (*busy) return nullptr;
+  std::unique_ptr<FolderLock> LockFolder(const std::string&, bool wait, Lock* result) override {
+    *result = lockUnavailable ? Lock::Unavailable
+              : !lockBusy     ? Lock::Taken
+              : wait          ? lockWait
+                              : Lock::Busy;
     lockWaits += wait;
-    return std::make_unique<FolderLock>();
+    return *result == Lock::Taken ? std::make_unique<FolderLock>() : nullptr;
   }
+  void RemoveLeftover(const std::string& path) override { Remove(path); }
   std::unique_ptr<WritableFile> CreateTemporary(const std::string& beside,
                                                 std::string* tempPath) override;
   bool Replace(const std::string& from, const std::string& to) override {
+    std::lock_guard<std::mutex> hold(mutex_);
     if (!files.count(from)) throw std::logic_error("replacing a file never made: " + from);
     if (Faulty(to, Fault::Replace)) return false;
     files[to] = std::move(files[from]);
     files.erase(from);
     return true;
   }
-  void Remove(const std::string& path) override { files.erase(path); }
+  void Remove(const std::string& path) override {
+    std::lock_guard<std::mutex> hold(mutex_);
+    files.erase(path);
+  }
   LocalTime Now() override { return {2005, 5, 4, 21, 30, 0}; }
   bool ConsoleWantsUtf8() override { return utf8; }
-  void WriteConsole(const std::string& bytes) override { console += bytes; }
-  bool StdinIsConsole() override { return stdinConsole; }
+  void WriteConsole(ConsoleStream stream, const std::string& text) override {
+    console += text;
+    if (stream == ConsoleStream::Error) errors += text;
+  }
+  bool IsInteractive() override { return interactive; }
   void WaitForKey() override { ++keyWaits; }
 
   // The temporary files made here that are still there.
@@ -115,6 +132,8 @@ class MemoryEnv : public Env {
   bool Faulty(const std::string& path, Fault step) const {
     return fault == step && path == faultPath;
   }
+  // Outputs are written on two threads at once.
+  std::mutex mutex_;
   std::vector<std::string> made_;
 };
 
@@ -159,10 +178,9 @@ inline std::unique_ptr<LogSource> MemoryEnv::OpenLog(const std::string& path, Lo
 
 inline std::unique_ptr<WritableFile> MemoryEnv::CreateTemporary(const std::string& beside,
                                                                 std::string* tempPath) {
+  std::lock_guard<std::mutex> hold(mutex_);
   if (Faulty(beside, Fault::Create)) return nullptr;
-  char suffix[24];
-  std::snprintf(suffix, sizeof suffix, ".%016zx.tmp", made_.size());
-  *tempPath = beside + suffix;
+  *tempPath = TemporaryPath(beside, made_.size());
   made_.push_back(*tempPath);
   return std::make_unique<memory_env_detail::File>(&files[*tempPath], Faulty(beside, Fault::Append),
                                                    Faulty(beside, Fault::Close));

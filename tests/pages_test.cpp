@@ -20,9 +20,9 @@ constexpr int32_t kDay = 732070;  // Wednesday, 4 May 2005
 
 class PageTest : public ::testing::Test {
  protected:
-  std::string Page(int (*writer)(VsLogBook&, FileSystem&, const std::string&)) {
+  std::string Page(Status (*writer)(const VsLogBook&, FileSystem&, const std::string&)) {
     testing::MemoryEnv env;
-    EXPECT_EQ(writer(book_, env, "page.html"), 0);
+    EXPECT_TRUE(writer(book_, env, "page.html").ok());
     return env.files["page.html"];
   }
   MatchRecord& Add(std::string_view name) {

@@ -42,7 +42,7 @@ TEST(MatchCsv, EveryMatchInReadingOrderAsBytes) {
                      // No grade word, so no shown record read; no result line.
                      Start("[07:00:00]", "-ソ", "x 7勝0敗 レート1000 最大3連鎖 切断率1%")}));
   MemoryEnv env;
-  ASSERT_EQ(WriteMatchCsv(book, env, "matches.csv"), 0) << book.GetErrorText();
+  ASSERT_TRUE(WriteMatchCsv(book, env, "matches.csv").ok());
   EXPECT_EQ(env.files["matches.csv"],
             "\xEF\xBB\xBFopponent,date,start,end,duration,result,own_games,opponent_games,grade,"
             "shown_wins,shown_losses,rating,max_chain,disconnect_rate\r\n"

@@ -7,53 +7,40 @@
 
 #include "app/log_pipeline.h"
 #include "app/messages.h"
+#include "app/outputs.h"
+#include "app/temporary_name.h"
 #include "log/calendar.h"
 #include "log/log_parser.h"
 #include "log/records.h"
 #include "sjis_pages/pages.h"
 #include "stats/statistics.h"
-#include "utf8_outputs/dashboard.h"
-#include "utf8_outputs/match_csv.h"
 
 namespace ledgerwise {
 
 namespace {
 
+// Progress to standard output, failures and warnings to standard error, in
+// the console's encoding. Arguments are names and paths: shown with their
+// control bytes masked.
 class Console {
  public:
   explicit Console(Env& env) : env_(env), utf8_(env.ConsoleWantsUtf8()) {}
-  bool utf8() const { return utf8_; }
-  // Arguments are names and paths: shown with their control bytes masked.
   void Print(const Message& m, const std::string& argument = "") {
-    env_.WriteConsole(Render(m, utf8_, Printable(argument)));
+    env_.WriteConsole(ConsoleStream::Out, Render(m, utf8_, Printable(argument)));
   }
-  // The error formats end their line themselves; the path inside is masked.
-  void PrintError(const std::string& errorText) {
-    std::string text = LocalizeErrorText(errorText, utf8_);
-    bool ended = !text.empty() && text.back() == '\n';
-    text = Printable(text);
-    if (ended) text.back() = '\n';
-    env_.WriteConsole(Render(msg::kErrorLine, utf8_, text));
+  void Warn(const Message& m, const std::string& argument = "") {
+    env_.WriteConsole(ConsoleStream::Error, Render(m, utf8_, Printable(argument)));
   }
-  void Text(const std::string& bytes) { env_.WriteConsole(bytes); }
+  // "エラー : " and the failure's message.
+  void Fail(const Status& status) {
+    std::string text = Render(FailureMessage(status.code()), utf8_, Printable(status.path()));
+    env_.WriteConsole(ConsoleStream::Error, Render(msg::kErrorLine, utf8_, text));
+  }
+  void Text(const std::string& bytes) { env_.WriteConsole(ConsoleStream::Out, bytes); }
 
  private:
   Env& env_;
   bool utf8_;
-};
-
-// What one run writes into the output folder, in writing order.
-struct Output {
-  const char* name;
-  int (*write)(VsLogBook&, FileSystem&, const std::string&);  // nullptr: the menu
-  bool page;  // one of the six pages; the rest are left out by --pages-only
-};
-
-const Output kOutputs[] = {
-    {"index.html", WriteIndexPage, true},       {"menu.html", nullptr, true},
-    {"personal.html", WritePersonalPage, true}, {"observation.html", WriteObservationPage, true},
-    {"ranking.html", WriteRankingPage, true},   {"vslog.html", WriteVsLogPage, true},
-    {"dashboard.html", WriteDashboard, false},  {"matches.csv", WriteMatchCsv, false},
 };
 
 class RunSteps {
@@ -67,11 +54,14 @@ class RunSteps {
     return folder + env_.Separator() + name;
   }
   bool LocateDataFolder();
-  Listing ListLogs(std::vector<std::string>* names);
-  void WarnSameDates(const std::vector<std::string>& names);
-  bool ParseAll(const std::vector<std::string>& names);
+  Listing ListLogs(std::vector<LogFileInfo>* logs);
+  void WarnSameDates(const std::vector<LogFileInfo>& logs);
+  bool ParseAll(const std::vector<LogFileInfo>& logs);
+  bool TakeLock(std::unique_ptr<FolderLock>* lock);
   void RemoveLeftovers();
-  bool WriteOutputs();
+  bool WriteAll();
+  // Says what failed, and keeps it as the book's error text.
+  void Report(const Status& status);
 
   const RunOptions& options_;
   Env& env_;
@@ -81,35 +71,45 @@ class RunSteps {
   std::string outputFolder_;
 };
 
+void RunSteps::Report(const Status& status) {
+  book_.FormatErrorText(FailureMessage(status.code()).sjis, status.path().c_str());
+  console_.Fail(status);
+}
+
 bool RunSteps::LocateDataFolder() {
   if (options_.folderGiven) {
     dataFolder_ = options_.dataFolder;
-    switch (dataFolder_.empty() ? EntryKind::Missing : env_.KindOf(dataFolder_)) {
+    switch (env_.KindOf(dataFolder_)) {
       case EntryKind::Folder:
         return true;
       case EntryKind::File:
-        console_.Print(msg::kNotAFolder, dataFolder_);
+        console_.Warn(msg::kNotAFolder, dataFolder_);
         return false;
       default:
-        console_.Print(msg::kDataFolderMissing, dataFolder_);
+        console_.Warn(msg::kDataFolderMissing, dataFolder_);
         return false;
     }
   }
-  switch (env_.FindDataFolder(&dataFolder_)) {
+  std::vector<std::string> folders;
+  FolderSearch search = env_.FindDataFolder(&folders);
+  switch (search) {
     case FolderSearch::Found:
+      dataFolder_ = folders.front();
       return true;
     case FolderSearch::VersionUnknown:
-      console_.Print(msg::kVersionQueryFailed);
+      console_.Warn(msg::kVersionQueryFailed);
       return false;
     case FolderSearch::InstallFolderUnknown:
-      console_.Print(msg::kInstallFolderUnknown);
+      console_.Warn(msg::kInstallFolderUnknown);
       return false;
     case FolderSearch::InstallFolderMissing:
-      console_.Print(msg::kInstallFolderMissing, dataFolder_);
-      return false;
     case FolderSearch::DataFolderMissing:
-      console_.Print(msg::kDataFolderMissing, dataFolder_);
-      console_.Print(msg::kDataFolderArgumentHint);
+      for (const std::string& folder : folders) {
+        console_.Warn(search == FolderSearch::InstallFolderMissing ? msg::kInstallFolderMissing
+                                                                   : msg::kDataFolderMissing,
+                      folder);
+      }
+      if (search == FolderSearch::DataFolderMissing) console_.Warn(msg::kDataFolderArgumentHint);
       return false;
   }
   return false;
@@ -117,12 +117,13 @@ bool RunSteps::LocateDataFolder() {
 
 // A listing that broke off part way is an error, but the logs listed until
 // then are still read: the player gets what could be read, and is told.
-Listing RunSteps::ListLogs(std::vector<std::string>* names) {
-  Listing listing = env_.ListLogFiles(dataFolder_, names);
+Listing RunSteps::ListLogs(std::vector<LogFileInfo>* logs) {
+  Listing listing = env_.ListLogFiles(dataFolder_, logs);
   if (listing == Listing::Incomplete) {
-    console_.PrintError(Render(msg::kListingFailed, console_.utf8(), Printable(dataFolder_)));
-  } else if (names->empty()) {
-    console_.Print(msg::kNoLogFiles);
+    Report(Status::Failure(Status::Code::ListingBroken, dataFolder_));
+  } else if (logs->empty()) {
+    console_.Warn(msg::kNoLogFiles);
+    console_.Warn(msg::kFolderSearched, dataFolder_);
   }
   return listing;
 }
@@ -130,54 +131,53 @@ Listing RunSteps::ListLogs(std::vector<std::string>* names) {
 // A copy Explorer makes ("20050501 - コピー.log") carries the original's
 // date; both are read, as the game's own files would be, but the player is
 // told, since that day's matches then count twice.
-void RunSteps::WarnSameDates(const std::vector<std::string>& names) {
+void RunSteps::WarnSameDates(const std::vector<LogFileInfo>& logs) {
   std::map<std::tuple<int32_t, int32_t, int32_t>, std::vector<const std::string*>> byDate;
-  for (const std::string& name : names) {
+  for (const LogFileInfo& log : logs) {
     int32_t year, month, day;
-    DateFromFileName(name, year, month, day);
-    if (year != 0 || month != 0 || day != 0) byDate[{year, month, day}].push_back(&name);
+    DateFromFileName(log.name, year, month, day);
+    if (year != 0 || month != 0 || day != 0) byDate[{year, month, day}].push_back(&log.name);
   }
   for (const auto& [date, group] : byDate) {
     if (group.size() < 2) continue;
     std::string list;
     for (const std::string* name : group) list += (list.empty() ? "" : ", ") + *name;
-    console_.Print(msg::kSameDate, list);
+    console_.Warn(msg::kSameDate, list);
   }
 }
 
-bool RunSteps::ParseAll(const std::vector<std::string>& names) {
+bool RunSteps::ParseAll(const std::vector<LogFileInfo>& logs) {
   std::vector<std::string> paths;
-  for (const std::string& name : names) paths.push_back(Join(dataFolder_, name));
+  for (const LogFileInfo& log : logs) paths.push_back(Join(dataFolder_, log.name));
   unsigned workers = options_.logWorkers < 0 ? DefaultLogWorkers() : options_.logWorkers;
   LogPipeline pipeline(env_, paths, workers);
   bool allRead = true;
-  for (const std::string& name : names) {
+  for (const LogFileInfo& log : logs) {
     LogPipeline::File& file = pipeline.Next();
     if (file.status == LogOpen::NotAFile) continue;  // it changed since the listing
-    console_.Text("  " + Printable(name) + "\n");
-    if (file.reader->TakeInto(book_) < 0) {
-      console_.PrintError(book_.GetErrorText());
+    console_.Text("  " + Printable(log.name) + "\n");
+    if (Status read = file.reader->TakeInto(book_); !read.ok()) {
+      Report(read);
       allRead = false;
     }
   }
   return allRead;
 }
 
-// A temporary file of ours: "<output name>.<16 hex digits>.tmp". Nothing
-// else in the folder is ever removed.
-bool IsLeftover(const std::string& name) {
-  constexpr size_t kTail = 1 + 16 + 4;
-  for (const Output& output : kOutputs) {
-    std::string_view base = output.name;
-    if (name.size() != base.size() + kTail || name.compare(0, base.size(), base) != 0) continue;
-    std::string_view tail = std::string_view(name).substr(base.size());
-    if (tail[0] != '.' || tail.substr(17) != ".tmp") continue;
-    bool hex = true;
-    for (char c : tail.substr(1, 16))
-      hex = hex && ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'));
-    if (hex) return true;
+// Waits for another run that holds the lock. Without a lock the run still
+// writes, each file whole through its own temporary, but leaves every
+// temporary file alone: it might be another run's, being written right now.
+bool RunSteps::TakeLock(std::unique_ptr<FolderLock>* lock) {
+  Lock result;
+  *lock = env_.LockFolder(outputFolder_, false, &result);
+  if (result == Lock::Busy) {
+    console_.Print(msg::kWaitingForOtherRun);
+    *lock = env_.LockFolder(outputFolder_, true, &result);
   }
-  return false;
+  if (result == Lock::Unavailable) {
+    console_.Warn(msg::kLockUnavailable, Join(outputFolder_, "ledgerwise.lock"));
+  }
+  return result != Lock::Interrupted;
 }
 
 // Temporary files of a run that was killed before it could remove them.
@@ -186,58 +186,64 @@ void RunSteps::RemoveLeftovers() {
   std::vector<std::string> entries;
   if (!env_.ListFolder(outputFolder_, &entries)) return;
   for (const std::string& entry : entries) {
-    if (IsLeftover(entry)) env_.Remove(Join(outputFolder_, entry));
+    if (IsOutputName(TemporaryBase(entry))) env_.RemoveLeftover(Join(outputFolder_, entry));
   }
 }
 
-// A failed file does not stop the others.
-bool RunSteps::WriteOutputs() {
-  LocalTime now = env_.Now();  // the menu's time stamp
+bool RunSteps::WriteAll() {
+  OutputRequest request;
+  request.folder = outputFolder_;
+  request.separator = env_.Separator();
+  request.now = env_.Now();
+  request.pagesOnly = options_.pagesOnly;
+  request.sideBySide = options_.writeSideBySide;
   bool allWritten = true;
-  for (const Output& output : kOutputs) {
-    if (options_.pagesOnly && !output.page) continue;
-    std::string path = Join(outputFolder_, output.name);
-    int result =
-        output.write ? output.write(book_, env_, path) : WriteMenuPage(book_, env_, path, now);
-    if (result < 0) {
-      console_.PrintError(book_.GetErrorText());
-      allWritten = false;
-    }
+  for (const Status& written : WriteOutputs(book_, env_, request)) {
+    if (written.ok()) continue;
+    Report(written);
+    allWritten = false;
   }
   return allWritten;
 }
 
 bool RunSteps::Analyze() {
   if (!LocateDataFolder()) return false;
-  std::vector<std::string> names;
-  bool ok = ListLogs(&names) == Listing::Complete;
-  if (names.empty()) return false;
+  std::vector<LogFileInfo> logs;
+  bool ok = ListLogs(&logs) == Listing::Complete;
+  if (logs.empty()) return false;
   console_.Print(msg::kAnalyzing);
   console_.Text("\n");
-  WarnSameDates(names);
-  ok = ParseAll(names) && ok;
+  WarnSameDates(logs);
+  ok = ParseAll(logs) && ok;
   ComputeStatistics(book_);
   console_.Text("\n");
   console_.Print(msg::kWritingResults);
   outputFolder_ = Join(dataFolder_, "analyze");
   if (!env_.EnsureFolder(outputFolder_)) {
-    console_.Print(msg::kOutputFolderFailed, outputFolder_);
+    console_.Warn(msg::kOutputFolderFailed, outputFolder_);
     return false;
   }
-  bool busy = false;
-  std::unique_ptr<FolderLock> lock = env_.LockFolder(outputFolder_, false, &busy);
-  if (busy) {
-    console_.Print(msg::kWaitingForOtherRun);
-    lock = env_.LockFolder(outputFolder_, true, &busy);
+  std::unique_ptr<FolderLock> lock;
+  if (!TakeLock(&lock)) {
+    console_.Warn(msg::kLockWaitInterrupted);
+    return false;
   }
-  RemoveLeftovers();
-  ok = WriteOutputs() && ok;
+  if (lock) RemoveLeftovers();
+  ok = WriteAll() && ok;
   console_.Text("\n");
   console_.Print(msg::kDone);
   console_.Print(msg::kOpenReport, Join(outputFolder_, "index.html"));
-  if (!options_.pagesOnly)
+  if (!options_.pagesOnly) {
     console_.Print(msg::kOpenDashboard, Join(outputFolder_, "dashboard.html"));
+  }
   return ok;
+}
+
+bool WantsKeyWait(const RunOptions& options, Env& env) {
+  bool wanted = options.keyWait == KeyWait::Always ||
+                (options.keyWait == KeyWait::Default && platform::kWaitsForKeyByDefault);
+  // A script, a pipe, a file or a run in the background never waits.
+  return wanted && env.IsInteractive();
 }
 
 }  // namespace
@@ -247,8 +253,7 @@ int Run(const RunOptions& options, Env& env) {
   steps.console().Text(std::string("\n") + platform::kProgramName + " " + kVersionText + "\n");
   steps.console().Text("Copyright (C) the Ledgerwise developers\n\n");
   bool ok = steps.Analyze();
-  // A script, a pipe or a scheduled task never waits.
-  if (!options.noWait && env.StdinIsConsole()) {
+  if (WantsKeyWait(options, env)) {
     steps.console().Print(msg::kPressAnyKey);
     env.WaitForKey();
   }
@@ -256,7 +261,7 @@ int Run(const RunOptions& options, Env& env) {
 }
 
 void ReportOutOfMemory(Env& env) {
-  env.WriteConsole(Render(msg::kOutOfMemory, env.ConsoleWantsUtf8()));
+  env.WriteConsole(ConsoleStream::Error, Render(msg::kOutOfMemory, env.ConsoleWantsUtf8()));
 }
 
 }  // namespace ledgerwise

@@ -1,7 +1,8 @@
 // The run from start to end: banner, data folder, every log file, the
 // statistics pass, the output folder, the report files, the closing messages
-// and the key wait. The only place that prints and decides the exit code;
-// everything it asks of the system goes through the Env it is given.
+// and the key wait. Everything a run prints goes through here, and here the
+// exit code is decided; everything it asks of the system goes through the
+// Env it is given.
 #ifndef LEDGERWISE_APP_DRIVER_H_
 #define LEDGERWISE_APP_DRIVER_H_
 
@@ -11,12 +12,19 @@
 
 namespace ledgerwise {
 
+enum class KeyWait {
+  Default,  // what the platform does (platform::kWaitsForKeyByDefault)
+  Always,   // --wait
+  Never,    // --no-wait
+};
+
 struct RunOptions {
   bool folderGiven = false;  // false: the system finds the data folder
   std::string dataFolder;
-  bool noWait = false;     // never wait for a key
-  bool pagesOnly = false;  // the six pages without the dashboard and the CSV
-  int logWorkers = -1;     // threads reading logs ahead; -1: what suits the machine
+  KeyWait keyWait = KeyWait::Default;  // only ever on an interactive console
+  bool pagesOnly = false;              // the six pages without the dashboard and the CSV
+  int logWorkers = -1;                 // threads reading logs ahead; -1: what suits the machine
+  bool writeSideBySide = true;         // vslog.html on a thread of its own beside the rest
 };
 
 // Returns 0 on success, platform::kFailureExitCode otherwise.

@@ -1,10 +1,11 @@
-// ledgerwise [--no-wait] [--pages-only] [--] [DATA_DIR]: reads every log in
-// the game's data folder and writes the report into its analyze folder.
+// ledgerwise [OPTION...] [--] [DATA_DIR]: reads every log in the game's data
+// folder and writes the report into its analyze folder.
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "app/driver.h"
 #include "app/env.h"
@@ -14,66 +15,79 @@ namespace {
 
 using ledgerwise::platform::kProgramName;
 
-void PrintUsage(std::FILE* to) {
-  std::fprintf(to,
-               "usage: %s [--no-wait] [--pages-only] [--] [DATA_DIR]\n"
-               "\n"
-               "Reads every *.log file in DATA_DIR (by default the game's data folder)\n"
-               "and writes the report into DATA_DIR/analyze; open index.html there.\n"
-               "\n"
-               "  --no-wait      do not wait for a key at the end\n"
-               "  --pages-only   write the six pages only, not dashboard.html and matches.csv\n"
-               "  --help         show this text\n"
-               "  --version      show the version\n"
-               "  --             what follows is the folder, even if it starts with -\n",
-               kProgramName);
+constexpr int kUsageExitCode = 2;
+
+void PrintUsage() {
+  std::printf(
+      "usage: %s [--wait | --no-wait] [--pages-only] [--] [DATA_DIR]\n"
+      "\n"
+      "Reads every *.log file in DATA_DIR (by default the game's data folder)\n"
+      "and writes the report into DATA_DIR/analyze; open index.html there.\n"
+      "\n"
+      "  --wait         wait for a key at the end (on a console)%s\n"
+      "  --no-wait      do not wait for a key at the end%s\n"
+      "  --pages-only   write the six pages only, not dashboard.html and matches.csv\n"
+      "  -h, --help     show this text%s\n"
+      "  --version      show the version\n"
+      "  --             what follows is the folder, even if it starts with -\n",
+      kProgramName, ledgerwise::platform::kWaitsForKeyByDefault ? " (the default)" : "",
+      ledgerwise::platform::kWaitsForKeyByDefault ? "" : " (the default)",
+      ledgerwise::platform::kWaitsForKeyByDefault ? " (also /?)" : "");
 }
 
-// 0 to run, or the exit code to leave with at once.
-int ParseArguments(int argc, char** argv, ledgerwise::RunOptions* options, bool* done) {
+// One line on standard error and where to read more: the exit code of a
+// command line that cannot run.
+int UsageError(const char* what, const char* argument = "") {
+  std::fprintf(stderr, "%s: %s%s\nTry '%s --help' for more information.\n", kProgramName, what,
+               argument, kProgramName);
+  return kUsageExitCode;
+}
+
+bool AskedForHelp(const std::string& arg) {
+  return arg == "--help" || arg == "-h" ||
+         (ledgerwise::platform::kWaitsForKeyByDefault && arg == "/?");
+}
+
+// -1 to run, or the exit code to leave with at once.
+int ParseArguments(const std::vector<std::string>& args, ledgerwise::RunOptions* options) {
   bool optionsEnd = false;
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
+  for (size_t i = 1; i < args.size(); ++i) {
+    const char* arg = args[i].c_str();
     bool option = !optionsEnd && arg[0] == '-' && arg[1] != '\0';
     if (option && std::strcmp(arg, "--") == 0) {
       optionsEnd = true;
-    } else if (option && (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)) {
-      PrintUsage(stdout);
-      *done = true;
+    } else if (!optionsEnd && AskedForHelp(args[i])) {
+      PrintUsage();
       return 0;
     } else if (option && std::strcmp(arg, "--version") == 0) {
       std::printf("%s %s\n", kProgramName, ledgerwise::kVersionText);
-      *done = true;
       return 0;
+    } else if (option && std::strcmp(arg, "--wait") == 0) {
+      options->keyWait = ledgerwise::KeyWait::Always;
     } else if (option && std::strcmp(arg, "--no-wait") == 0) {
-      options->noWait = true;
+      options->keyWait = ledgerwise::KeyWait::Never;
     } else if (option && std::strcmp(arg, "--pages-only") == 0) {
       options->pagesOnly = true;
     } else if (option) {
-      std::fprintf(stderr, "%s: unknown option %s\n", kProgramName, arg);
-      PrintUsage(stderr);
-      *done = true;
-      return 2;
+      return UsageError("unknown option ", arg);
+    } else if (arg[0] == '\0') {
+      return UsageError("the data folder's name is empty");
     } else if (!options->folderGiven) {
       options->dataFolder = arg;
       options->folderGiven = true;
     } else {
-      std::fprintf(stderr, "%s: more than one data folder given\n", kProgramName);
-      PrintUsage(stderr);
-      *done = true;
-      return 2;
+      return UsageError("more than one data folder given: ", arg);
     }
   }
-  return 0;
+  return -1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   ledgerwise::RunOptions options;
-  bool done = false;
-  int code = ParseArguments(argc, argv, &options, &done);
-  if (done) return code;
+  int code = ParseArguments(ledgerwise::platform::Arguments(argc, argv), &options);
+  if (code >= 0) return code;
   ledgerwise::platform::InitProcess();
   std::unique_ptr<ledgerwise::Env> env = ledgerwise::platform::NewEnv();
   try {

@@ -4,9 +4,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "log/log_parser.h"
-#include "report/output_file.h"
-
 namespace ledgerwise {
 
 namespace msg {
@@ -70,6 +67,33 @@ const Message kWaitingForOtherRun = {
 const Message kOpenReport = {"\x83\x8c\x83\x7c\x81\x5b\x83\x67 : %s\n", "レポート : %s\n"};
 const Message kOpenDashboard = {"\x83\x5f\x83\x62\x83\x56\x83\x85\x83\x7b\x81\x5b\x83\x68 : %s\n",
                                 "ダッシュボード : %s\n"};
+const Message kInputOpenFailed = {
+    "\x93\xfc\x97\xcd\x83\x74\x83\x40\x83\x43\x83\x8b %s "
+    "\x82\xaa\x8a\x4a\x82\xaf\x82\xdc\x82\xb9\x82\xf1\x81\x42\n",
+    "入力ファイル %s が開けません。\n"};
+const Message kInputReadFailed = {
+    "\x93\xfc\x97\xcd\x83\x74\x83\x40\x83\x43\x83\x8b %s \x82\xcc\x93\xc7\x82\xdd"
+    "\x8d\x9e\x82\xdd\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42\n",
+    "入力ファイル %s の読み込みに失敗しました。\n"};
+const Message kOutputOpenFailed = {
+    "\x83\x74\x83\x40\x83\x43\x83\x8b %s \x82\xaa\x8a\x4a\x82\xaf\x82\xdc\x82\xb9\x82\xf1"
+    "\x81\x42\n",
+    "ファイル %s が開けません。\n"};
+const Message kOutputWriteFailed = {
+    "\x83\x74\x83\x40\x83\x43\x83\x8b %s \x82\xcc\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x82\xc9"
+    "\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42\n",
+    "ファイル %s の書き込みに失敗しました。\n"};
+const Message kFolderSearched = {"\x92\x54\x82\xb5\x82\xbd\x83\x74\x83\x48\x83\x8b\x83\x5f : %s\n",
+                                 "探したフォルダ : %s\n"};
+const Message kLockUnavailable = {
+    "\x8c\x78\x8d\x90 : \x83\x8d\x83\x62\x83\x4e\x83\x74\x83\x40\x83\x43\x83\x8b %s "
+    "\x82\xf0\x8e\x67\x82\xa6\x82\xc8\x82\xa2\x82\xbd\x82\xdf\x81\x41\x83\x8d\x83\x62"
+    "\x83\x4e\x82\xc8\x82\xb5\x82\xc5\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x82\xdc\x82\xb7\x81\x42\n",
+    "警告 : ロックファイル %s を使えないため、ロックなしで書き込みます。\n"};
+const Message kLockWaitInterrupted = {
+    "\x82\xd9\x82\xa9\x82\xcc\x8e\xc0\x8d\x73\x82\xf0\x91\xd2\x82\xc2\x82\xcc\x82\xf0"
+    "\x92\x86\x92\x66\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42\n",
+    "ほかの実行を待つのを中断しました。\n"};
 const Message kOutOfMemory = {
     "\x83\x81\x83\x82\x83\x8a\x82\xaa\x91\xab\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42\n",
     "メモリが足りません。\n"};
@@ -87,15 +111,22 @@ std::string Fill(std::string_view format, const std::string& argument) {
   return out;
 }
 
-// The error formats of the book, with their words in UTF-8.
-const Message kBookErrors[] = {
-    {kInputOpenFailure, "入力ファイル %s が開けません。\n"},
-    {kInputReadFailure, "入力ファイル %s の読み込みに失敗しました。\n"},
-    {kPageOpenFailure, "ファイル %s が開けません。\n"},
-    {kPageWriteFailure, "ファイル %s の書き込みに失敗しました。\n"},
-};
-
 }  // namespace
+
+const Message& FailureMessage(Status::Code code) {
+  switch (code) {
+    case Status::Code::InputOpen:
+      return msg::kInputOpenFailed;
+    case Status::Code::InputRead:
+      return msg::kInputReadFailed;
+    case Status::Code::OutputOpen:
+      return msg::kOutputOpenFailed;
+    case Status::Code::ListingBroken:
+      return msg::kListingFailed;
+    default:
+      return msg::kOutputWriteFailed;
+  }
+}
 
 std::string Render(const Message& message, bool utf8, const std::string& argument) {
   return Fill(utf8 ? message.utf8 : message.sjis, argument);
@@ -124,22 +155,6 @@ bool LocaleWantsUtf8(const std::string& lcAll, const std::string& lcCtype,
     if (codeSet == sjis) return false;
   }
   return true;
-}
-
-std::string LocalizeErrorText(const std::string& errorText, bool utf8) {
-  if (!utf8) return errorText;
-  for (const Message& m : kBookErrors) {
-    std::string_view format = m.sjis;
-    size_t at = format.find("%s");
-    std::string_view head = format.substr(0, at), tail = format.substr(at + 2);
-    std::string_view text = errorText;
-    if (text.size() >= head.size() + tail.size() && text.substr(0, head.size()) == head &&
-        text.substr(text.size() - tail.size()) == tail) {
-      std::string path(text.substr(head.size(), text.size() - head.size() - tail.size()));
-      return Fill(m.utf8, path);
-    }
-  }
-  return errorText;
 }
 
 }  // namespace ledgerwise

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "util/status.h"
+
 namespace ledgerwise {
 
 struct Message {
@@ -32,7 +34,18 @@ extern const Message kWaitingForOtherRun;
 extern const Message kOpenReport;     // %s: index.html's path
 extern const Message kOpenDashboard;  // %s: dashboard.html's path
 extern const Message kOutOfMemory;
+// The failures of Status, each with its path.
+extern const Message kInputOpenFailed;
+extern const Message kInputReadFailed;
+extern const Message kOutputOpenFailed;
+extern const Message kOutputWriteFailed;
+extern const Message kFolderSearched;   // %s: the folder
+extern const Message kLockUnavailable;  // %s: the lock file
+extern const Message kLockWaitInterrupted;
 }  // namespace msg
+
+// The message of a failure, with a "%s" for its path.
+const Message& FailureMessage(Status::Code code);
 
 // The message with its one "%s" (if any) replaced by `argument`, which is
 // copied byte for byte whatever the encoding.
@@ -48,11 +61,6 @@ std::string Printable(const std::string& text);
 // Only a locale that names a Shift_JIS code set gets Shift_JIS; none at all,
 // or C/POSIX (cron, containers, env -i), means UTF-8, today's terminals' own.
 bool LocaleWantsUtf8(const std::string& lcAll, const std::string& lcCtype, const std::string& lang);
-
-// ErrorText as the console should show it: a message formatted from one of
-// the book's error formats gets its words in UTF-8 when `utf8` is set; the
-// path inside stays as it was.
-std::string LocalizeErrorText(const std::string& errorText, bool utf8);
 
 }  // namespace ledgerwise
 

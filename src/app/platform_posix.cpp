@@ -2,9 +2,14 @@
 // is looked for in the Wine prefix, the console is a terminal.
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#if defined(__linux__)
+#include <linux/magic.h>
+#include <sys/vfs.h>
+#endif
 #include <termios.h>
 #include <unistd.h>
 
@@ -20,12 +25,15 @@
 
 #include "app/env.h"
 #include "app/messages.h"
+#include "app/temporary_name.h"
 
 namespace ledgerwise {
 namespace platform {
 
 const char kProgramName[] = "ledgerwise";
 const int kFailureExitCode = 1;
+// A terminal stays open after a program ends.
+const bool kWaitsForKeyByDefault = false;
 
 namespace {
 
@@ -48,6 +56,32 @@ EntryKind KindOfPath(const std::string& path) {
     return errno == ENOENT ? EntryKind::Missing : EntryKind::Other;
   if (S_ISDIR(st.st_mode)) return EntryKind::Folder;
   return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Other;
+}
+
+// /proc, /sys and their like hold files that are regular to fstat but
+// block (/proc/kmsg) or never end (/proc/self/pagemap): never a log.
+bool OnPseudoFileSystem(int fd) {
+#if defined(__linux__)
+  struct statfs fs;
+  if (::fstatfs(fd, &fs) != 0) return false;
+  switch (static_cast<unsigned long>(fs.f_type)) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case DEVPTS_SUPER_MAGIC:
+    case BPF_FS_MAGIC:
+      return true;
+    default:
+      return false;
+  }
+#else
+  (void)fd;
+  return false;
+#endif
 }
 
 class FdLogSource : public LogSource {
@@ -123,7 +157,7 @@ class PosixEnv : public Env {
  public:
   char Separator() const override { return '/'; }
 
-  FolderSearch FindDataFolder(std::string* path) override {
+  FolderSearch FindDataFolder(std::vector<std::string>* folders) override {
     // Where Wine keeps the game's per-user data.
     std::string prefix = Environment("WINEPREFIX");
     if (prefix.empty()) prefix = Environment("HOME") + "/.wine";
@@ -134,13 +168,14 @@ class PosixEnv : public Env {
     std::string profile = prefix + "/drive_c/users/" + user;
     const std::string candidates[] = {profile + "/Application Data/Halvik/Brumbel",
                                       profile + "/AppData/Roaming/Halvik/Brumbel"};
+    folders->clear();
     for (const std::string& candidate : candidates) {
       if (KindOfPath(candidate) == EntryKind::Folder) {
-        *path = candidate;
+        folders->assign(1, candidate);
         return FolderSearch::Found;
       }
+      folders->push_back(candidate);
     }
-    *path = candidates[0];
     return FolderSearch::DataFolderMissing;
   }
 
@@ -152,16 +187,22 @@ class PosixEnv : public Env {
            (errno == EEXIST && KindOfPath(path) == EntryKind::Folder);
   }
 
-  Listing ListLogFiles(const std::string& folder, std::vector<std::string>* names) override {
+  Listing ListLogFiles(const std::string& folder, std::vector<LogFileInfo>* logs) override {
     std::vector<std::string> entries;
     Listing listing = ReadFolder(folder, &entries);
-    names->clear();
-    for (const std::string& name : entries) {
-      if (EndsWithLogSuffix(name) && KindOfPath(folder + "/" + name) == EntryKind::File) {
-        names->push_back(name);
+    logs->clear();
+    for (std::string& name : entries) {
+      struct stat st;
+      if (!EndsWithLogSuffix(name) || ::stat((folder + "/" + name).c_str(), &st) != 0 ||
+          !S_ISREG(st.st_mode)) {
+        continue;
       }
+      int64_t modified = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+      logs->push_back({std::move(name), int64_t{st.st_size}, modified});
     }
-    std::sort(names->begin(), names->end());  // byte order: the names are dates
+    // Byte order: the names are dates.
+    std::sort(logs->begin(), logs->end(),
+              [](const LogFileInfo& a, const LogFileInfo& b) { return a.name < b.name; });
     return listing;
   }
 
@@ -171,36 +212,52 @@ class PosixEnv : public Env {
 
   std::unique_ptr<LogSource> OpenLog(const std::string& path, LogOpen* status) override {
     // Non-blocking, so a FIFO that took the log's place cannot hold the run
-    // in open(); what is opened is checked before a byte is read.
+    // in open(), and it stays so: a regular file ignores it, and a pseudo
+    // file that got past the checks below fails its read instead of
+    // holding it. What is opened is checked before a byte is read.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-      *status = LogOpen::Failed;
+      *status = errno == EMFILE || errno == ENFILE ? LogOpen::OutOfHandles : LogOpen::Failed;
       return nullptr;
     }
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || OnPseudoFileSystem(fd)) {
       ::close(fd);
       *status = LogOpen::NotAFile;
       return nullptr;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     *status = LogOpen::Opened;
     return std::make_unique<FdLogSource>(fd);
   }
 
   std::unique_ptr<FolderLock> LockFolder(const std::string& folder, bool wait,
-                                         bool* busy) override {
-    *busy = false;
+                                         Lock* result) override {
+    // flock needs no more than a read-only descriptor: a lock file left by
+    // another user (one sudo run) still serves.
     std::string path = folder + "/ledgerwise.lock";
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0) return nullptr;
-    int result;
-    while ((result = ::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB))) != 0 && errno == EINTR) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
+    if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    struct stat st;
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      if (fd >= 0) ::close(fd);
+      *result = Lock::Unavailable;
+      return nullptr;
     }
-    if (result == 0) return std::make_unique<FlockFolderLock>(fd);
-    *busy = errno == EWOULDBLOCK;
+    int locked;
+    while ((locked = ::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB))) != 0 && errno == EINTR) {
+    }
+    if (locked == 0) {
+      *result = Lock::Taken;
+      return std::make_unique<FlockFolderLock>(fd);
+    }
+    *result = errno == EWOULDBLOCK ? Lock::Busy : Lock::Unavailable;
     ::close(fd);
     return nullptr;
+  }
+
+  void RemoveLeftover(const std::string& path) override {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
   }
 
   std::unique_ptr<WritableFile> CreateTemporary(const std::string& beside,
@@ -228,12 +285,20 @@ class PosixEnv : public Env {
     return LocaleWantsUtf8(Environment("LC_ALL"), Environment("LC_CTYPE"), Environment("LANG"));
   }
 
-  void WriteConsole(const std::string& bytes) override {
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-    std::fflush(stdout);
+  void WriteConsole(ConsoleStream stream, const std::string& text) override {
+    std::FILE* to = stream == ConsoleStream::Error ? stderr : stdout;
+    // Each line in order on a terminal that shows both streams.
+    if (to == stderr) std::fflush(stdout);
+    std::fwrite(text.data(), 1, text.size(), to);
+    std::fflush(to);
   }
 
-  bool StdinIsConsole() override { return ::isatty(STDIN_FILENO) == 1; }
+  bool IsInteractive() override {
+    // A run in the background of a terminal must not touch it: setting its
+    // modes would stop the run until it is brought to the foreground.
+    return ::isatty(STDIN_FILENO) == 1 && ::isatty(STDOUT_FILENO) == 1 &&
+           ::tcgetpgrp(STDIN_FILENO) == ::getpgrp();
+  }
 
   void WaitForKey() override;
 
@@ -278,9 +343,7 @@ std::unique_ptr<WritableFile> PosixEnv::CreateTemporary(const std::string& besid
   std::random_device seed;
   std::mt19937_64 random(seed() ^ (uint64_t(::getpid()) << 32));
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(random()));
-    *tempPath = beside + suffix;
+    *tempPath = TemporaryPath(beside, random());
     // O_EXCL with O_CREAT never follows or reuses an existing entry.
     int fd = ::open(tempPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd >= 0) {
@@ -303,14 +366,25 @@ void PosixEnv::WaitForKey() {
   const int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
   for (int s : kEndingSignals) std::signal(s, RestoreTerminalAndDie);
   ::tcsetattr(STDIN_FILENO, TCSANOW, &raw);
-  char key;
-  while (::read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
+  char key[64];
+  while (::read(STDIN_FILENO, key, 1) < 0 && errno == EINTR) {
   }
-  ::tcsetattr(STDIN_FILENO, TCSANOW, &gSavedTerminal);
+  // The rest of what the key sent (an arrow key is three bytes or more),
+  // so none of it reaches the shell after the program ends: whatever
+  // follows within a tenth of a second, then anything still queued.
+  struct pollfd more = {STDIN_FILENO, POLLIN, 0};
+  while (::poll(&more, 1, 100) == 1 && (more.revents & POLLIN) &&
+         ::read(STDIN_FILENO, key, sizeof key) > 0) {
+  }
+  ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &gSavedTerminal);
   for (int s : kEndingSignals) std::signal(s, SIG_DFL);
 }
 
 }  // namespace
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
 
 void InitProcess() {
   // A reader of the output that went away must not end the run before the

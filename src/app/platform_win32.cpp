@@ -20,12 +20,15 @@
 #include <random>
 
 #include "app/env.h"
+#include "app/temporary_name.h"
 
 namespace ledgerwise {
 namespace platform {
 
 const char kProgramName[] = "Ledgerwise.exe";
 const int kFailureExitCode = -1;
+// A double-clicked program's window closes with it.
+const bool kWaitsForKeyByDefault = true;
 
 namespace {
 
@@ -150,8 +153,8 @@ class HandleFolderLock : public FolderLock {
   HANDLE handle_;
 };
 
-FolderSearch FindDataFolderOnWindows(std::string* path) {
-  path->clear();
+FolderSearch FindDataFolderOnWindows(std::vector<std::string>* folders) {
+  folders->clear();
   OSVERSIONINFOA version;
   std::memset(&version, 0, sizeof version);
   version.dwOSVersionInfoSize = sizeof version;
@@ -163,8 +166,8 @@ FolderSearch FindDataFolderOnWindows(std::string* path) {
   if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
     const char* installFolder = GetInstallFolder();
     if (installFolder == nullptr) return FolderSearch::InstallFolderUnknown;
-    *path = installFolder;
-    return PathFileExistsA(path->c_str()) ? FolderSearch::Found
+    folders->assign(1, installFolder);
+    return PathFileExistsA(installFolder) ? FolderSearch::Found
                                           : FolderSearch::InstallFolderMissing;
   }
 
@@ -172,11 +175,11 @@ FolderSearch FindDataFolderOnWindows(std::string* path) {
   DWORD needed = ExpandEnvironmentStringsA(kProfileDataFolder, expanded, kDataFolderCapacity);
   if (needed == 0 || needed > kDataFolderCapacity) {
     // Nothing usable came back; the message names what was looked for.
-    *path = kProfileDataFolder;
+    folders->assign(1, kProfileDataFolder);
     return FolderSearch::DataFolderMissing;
   }
-  *path = expanded;
-  return PathFileExistsA(path->c_str()) ? FolderSearch::Found : FolderSearch::DataFolderMissing;
+  folders->assign(1, expanded);
+  return PathFileExistsA(expanded) ? FolderSearch::Found : FolderSearch::DataFolderMissing;
 }
 
 EntryKind KindOfPath(const std::string& path) {
@@ -190,11 +193,10 @@ EntryKind KindOfPath(const std::string& path) {
   return attributes & FILE_ATTRIBUTE_DEVICE ? EntryKind::Other : EntryKind::File;
 }
 
-// Every entry of `folder` that `keep` accepts, until the listing ends.
-template <typename Keep>
-Listing FindEntries(const std::string& folder, const char* pattern, Keep keep,
-                    std::vector<std::string>* names) {
-  names->clear();
+// Hands every entry of `folder` that matches `pattern` to `visit`, until the
+// listing ends.
+template <typename Visit>
+Listing FindEntries(const std::string& folder, const char* pattern, Visit visit) {
   WIN32_FIND_DATAA entry;
   HANDLE find = FindFirstFileA((folder + pattern).c_str(), &entry);
   if (find == INVALID_HANDLE_VALUE) {
@@ -203,7 +205,7 @@ Listing FindEntries(const std::string& folder, const char* pattern, Keep keep,
   }
   Listing listing = Listing::Complete;
   do {
-    if (keep(entry)) names->push_back(entry.cFileName);
+    visit(entry);
     if (!FindNextFileA(find, &entry)) {
       if (GetLastError() != ERROR_NO_MORE_FILES) listing = Listing::Incomplete;
       break;
@@ -216,7 +218,9 @@ Listing FindEntries(const std::string& folder, const char* pattern, Keep keep,
 class Win32Env : public Env {
  public:
   char Separator() const override { return '\\'; }
-  FolderSearch FindDataFolder(std::string* path) override { return FindDataFolderOnWindows(path); }
+  FolderSearch FindDataFolder(std::vector<std::string>* folders) override {
+    return FindDataFolderOnWindows(folders);
+  }
   EntryKind KindOf(const std::string& path) override { return KindOfPath(path); }
 
   bool EnsureFolder(const std::string& path) override {
@@ -226,27 +230,33 @@ class Win32Env : public Env {
     return GetLastError() == ERROR_ALREADY_EXISTS && KindOfPath(path) == EntryKind::Folder;
   }
 
-  Listing ListLogFiles(const std::string& folder, std::vector<std::string>* names) override {
-    Listing listing = FindEntries(
-        folder, "\\*.log",
-        [](const WIN32_FIND_DATAA& entry) {
-          // The pattern is also matched against 8.3 aliases, which lets
-          // "x.logfile" (alias X~1.LOG) through; only the long name counts.
-          const DWORD notAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
-          return (entry.dwFileAttributes & notAFile) == 0 && EndsWithLogSuffix(entry.cFileName) &&
-                 !IsDeviceName(entry.cFileName);
-        },
-        names);
+  Listing ListLogFiles(const std::string& folder, std::vector<LogFileInfo>* logs) override {
+    logs->clear();
+    Listing listing = FindEntries(folder, "\\*.log", [logs](const WIN32_FIND_DATAA& entry) {
+      // The pattern is also matched against 8.3 aliases, which lets
+      // "x.logfile" (alias X~1.LOG) through; only the long name counts.
+      const DWORD notAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
+      if ((entry.dwFileAttributes & notAFile) != 0 || !EndsWithLogSuffix(entry.cFileName) ||
+          IsDeviceName(entry.cFileName)) {
+        return;
+      }
+      int64_t size = int64_t{entry.nFileSizeHigh} << 32 | entry.nFileSizeLow;
+      int64_t modified =
+          int64_t{entry.ftLastWriteTime.dwHighDateTime} << 32 | entry.ftLastWriteTime.dwLowDateTime;
+      logs->push_back({entry.cFileName, size, modified});
+    });
     // NTFS lists in its own collation and FAT in creation order; byte order
     // puts the dated names in date order on both.
-    std::sort(names->begin(), names->end());
+    std::sort(logs->begin(), logs->end(),
+              [](const LogFileInfo& a, const LogFileInfo& b) { return a.name < b.name; });
     return listing;
   }
 
   bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {
-    return FindEntries(
-               folder, "\\*", [](const WIN32_FIND_DATAA&) { return true; }, names) ==
-           Listing::Complete;
+    names->clear();
+    return FindEntries(folder, "\\*", [names](const WIN32_FIND_DATAA& entry) {
+             names->push_back(entry.cFileName);
+           }) == Listing::Complete;
   }
 
   std::unique_ptr<LogSource> OpenLog(const std::string& path, LogOpen* status) override {
@@ -254,7 +264,8 @@ class Win32Env : public Env {
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-      *status = LogOpen::Failed;
+      *status =
+          GetLastError() == ERROR_TOO_MANY_OPEN_FILES ? LogOpen::OutOfHandles : LogOpen::Failed;
       return nullptr;
     }
     // A pipe or a device that took the log's place would block the read.
@@ -268,21 +279,29 @@ class Win32Env : public Env {
   }
 
   std::unique_ptr<FolderLock> LockFolder(const std::string& folder, bool wait,
-                                         bool* busy) override {
-    *busy = false;
+                                         Lock* result) override {
     std::string path = folder + "\\ledgerwise.lock";
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    if (handle == INVALID_HANDLE_VALUE) {
+      *result = Lock::Unavailable;
+      return nullptr;
+    }
     OVERLAPPED whole = {};
     DWORD flags = LOCKFILE_EXCLUSIVE_LOCK | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
-    if (LockFileEx(handle, flags, 0, 1, 0, &whole))
+    if (LockFileEx(handle, flags, 0, 1, 0, &whole)) {
+      *result = Lock::Taken;
       return std::make_unique<HandleFolderLock>(handle);
-    *busy = GetLastError() == ERROR_LOCK_VIOLATION || GetLastError() == ERROR_IO_PENDING;
+    }
+    DWORD error = GetLastError();
+    *result =
+        error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? Lock::Busy : Lock::Unavailable;
     CloseHandle(handle);
     return nullptr;
   }
+
+  void RemoveLeftover(const std::string& path) override { DeleteFileA(path.c_str()); }
 
   std::unique_ptr<WritableFile> CreateTemporary(const std::string& beside,
                                                 std::string* tempPath) override {
@@ -294,10 +313,7 @@ class Win32Env : public Env {
     std::mt19937_64 random(uint64_t(seed()) ^ (uint64_t(GetCurrentProcessId()) << 32) ^
                            uint64_t(counter.QuadPart));
     for (int attempt = 0; attempt < 100; ++attempt) {
-      char suffix[32];
-      std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
-                    static_cast<unsigned long long>(random()));
-      *tempPath = beside + suffix;
+      *tempPath = TemporaryPath(beside, random());
       // CREATE_NEW fails on any existing entry of that name, a planted link
       // included, so the page is only ever written into a file made here.
       HANDLE handle = CreateFileA(tempPath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -328,23 +344,29 @@ class Win32Env : public Env {
   // converted to UTF-16 on the way (see WriteConsole).
   bool ConsoleWantsUtf8() override { return false; }
 
-  void WriteConsole(const std::string& bytes) override;
+  void WriteConsole(ConsoleStream stream, const std::string& text) override;
 
-  bool StdinIsConsole() override {
-    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  // Only when both are the console: a prompt must not hide in a file.
+  bool IsInteractive() override {
     DWORD mode;
-    return input != nullptr && input != INVALID_HANDLE_VALUE && GetConsoleMode(input, &mode) != 0;
+    for (DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE}) {
+      HANDLE handle = GetStdHandle(which);
+      if (handle == nullptr || handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode))
+        return false;
+    }
+    return true;
   }
 
   void WaitForKey() override { _getch(); }
 
  private:
-  // Whether standard output is a console: asked once, as asking costs a
-  // round trip to the console (under Wine, to its server) per message.
-  int outputIsConsole_ = -1;
+  // Whether standard output and error are a console: asked once each, as
+  // asking costs a round trip to the console (under Wine, to its server) per
+  // message.
+  int isConsole_[2] = {-1, -1};
 };
 
-void Win32Env::WriteConsole(const std::string& bytes) {
+void Win32Env::WriteConsole(ConsoleStream stream, const std::string& bytes) {
   // Each "\n" goes out as CR LF, the line end of the C runtime's text mode,
   // made here so the bytes are the same on a console, a pipe or a file.
   // No Shift_JIS trail byte is 0x0A, so every LF byte is a line end.
@@ -355,13 +377,15 @@ void Win32Env::WriteConsole(const std::string& bytes) {
     out += c;
   }
   std::fflush(stdout);
-  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  bool error = stream == ConsoleStream::Error;
+  HANDLE output = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
   if (output == nullptr || output == INVALID_HANDLE_VALUE) return;
-  if (outputIsConsole_ < 0) {
+  int& isConsole = isConsole_[error ? 1 : 0];
+  if (isConsole < 0) {
     DWORD mode;
-    outputIsConsole_ = GetConsoleMode(output, &mode) ? 1 : 0;
+    isConsole = GetConsoleMode(output, &mode) ? 1 : 0;
   }
-  if (outputIsConsole_ == 1 && GetConsoleOutputCP() != 932) {
+  if (isConsole == 1 && GetConsoleOutputCP() != 932) {
     // A console in any other code page would draw the Shift_JIS bytes as
     // garbage; it gets the same text as UTF-16. Redirected output keeps
     // the exact bytes.
@@ -389,6 +413,10 @@ void Win32Env::WriteConsole(const std::string& bytes) {
 }
 
 }  // namespace
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
 
 void InitProcess() {}
 

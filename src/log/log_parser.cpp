@@ -43,7 +43,7 @@ std::string_view LineText(const char* begin, const char* end) {
 
 }  // namespace
 
-int ParseLogFile(VsLogBook& book, const std::string& path, LogSource* source) {
+Status ParseLogFile(VsLogBook& book, const std::string& path, LogSource* source) {
   LogFileReader reader(path, source);
   return reader.TakeInto(book);
 }
@@ -79,11 +79,8 @@ void LogFileReader::ReadBatch() {
   }
 }
 
-int LogFileReader::TakeInto(VsLogBook& book) {
-  if (state_ == State::Unopened) {
-    book.FormatErrorText(kInputOpenFailure, path_.c_str());
-    return -1;
-  }
+Status LogFileReader::TakeInto(VsLogBook& book) {
+  if (state_ == State::Unopened) return Status::Failure(Status::Code::InputOpen, path_);
   // A start line without a name takes the file's last name, in any batch.
   std::string_view lastName;
   for (;;) {
@@ -92,11 +89,8 @@ int LogFileReader::TakeInto(VsLogBook& book) {
     digest_.NextBatch();
     if (state_ != State::Reading) break;
   }
-  if (state_ == State::ReadFailed) {
-    book.FormatErrorText(kInputReadFailure, path_.c_str());
-    return -1;
-  }
-  return 0;
+  if (state_ == State::ReadFailed) return Status::Failure(Status::Code::InputRead, path_);
+  return Status();
 }
 
 LogFileParser::LogFileParser(std::string_view path, LogDigest* digest) : digest_(*digest) {

@@ -12,6 +12,7 @@
 #include "log/log_digest.h"
 #include "log/log_source.h"
 #include "log/records.h"
+#include "util/status.h"
 
 namespace ledgerwise {
 
@@ -19,24 +20,12 @@ namespace ledgerwise {
 // several pieces, each handled as a line of its own.
 constexpr size_t kMaxLinePiece = 1023;
 
-// ErrorText for a log file that cannot be opened, with its path.
-constexpr const char kInputOpenFailure[] =
-    "\x93\xfc\x97\xcd\x83\x74\x83\x40\x83\x43\x83\x8b %s "
-    "\x82\xaa\x8a\x4a\x82\xaf\x82\xdc\x82\xb9\x82\xf1\x81\x42\n";  // 入力ファイル %s が開けません。
-
-// ErrorText for a log file whose read failed part way, with its path.
-constexpr const char kInputReadFailure[] =
-    "\x93\xfc\x97\xcd\x83\x74\x83\x40\x83\x43\x83\x8b %s "
-    "\x82\xcc\x93\xc7\x82\xdd\x8d\x9e\x82\xdd\x82\xc9\x8e\xb8\x94\x73\x82\xb5"
-    "\x82\xdc\x82\xb5\x82\xbd\x81\x42\n";  // 入力ファイル %s の読み込みに失敗しました。
-
 // Reads one daily log file at `path` from `source`, which the caller opened
 // (nullptr: it could not be opened, and the book stays unchanged), and
-// applies it to the book. Returns 0 when the file was read to its end, -1
-// with ErrorText set otherwise. What a failed read delivered before it
-// failed stays in the book: the report shows what could be read, and the
-// error line says what could not.
-int ParseLogFile(VsLogBook& book, const std::string& path, LogSource* source);
+// applies it to the book. Fails with InputOpen or InputRead on `path`. What
+// a failed read delivered before it failed stays in the book: the report
+// shows what could be read, and the error line says what could not.
+Status ParseLogFile(VsLogBook& book, const std::string& path, LogSource* source);
 
 // Feeds the bytes of one log file, in as many chunks as the caller likes.
 // The file's day comes from `path`'s base name. CR LF pairs fold to LF, a
@@ -83,7 +72,7 @@ class LogFileReader {
   void ReadBatch();
 
   // Applies what was read and reads and applies the rest, as ParseLogFile.
-  int TakeInto(VsLogBook& book);
+  Status TakeInto(VsLogBook& book);
 
  private:
   enum class State { Reading, Ended, ReadFailed, Unopened };

@@ -12,8 +12,7 @@ constexpr size_t kBufferSize = 1 << 20;
 
 }  // namespace
 
-OutputFile::OutputFile(VsLogBook& book, FileSystem& fs, const std::string& path)
-    : book_(book), fs_(fs), path_(path) {}
+OutputFile::OutputFile(FileSystem& fs, const std::string& path) : fs_(fs), path_(path) {}
 
 OutputFile::~OutputFile() {
   // A writer abandoned before Finish leaves no temporary file behind.
@@ -23,14 +22,11 @@ OutputFile::~OutputFile() {
   }
 }
 
-bool OutputFile::Open() {
+Status OutputFile::Open() {
   file_ = fs_.CreateTemporary(path_, &tempPath_);
-  if (!file_) {
-    book_.FormatErrorText(kPageOpenFailure, path_.c_str());
-    return false;
-  }
+  if (!file_) return Status::Failure(Status::Code::OutputOpen, path_);
   buffer_.reset(new char[kBufferSize]);
-  return true;
+  return Status();
 }
 
 char* OutputFile::Room(size_t size) {
@@ -114,16 +110,15 @@ void OutputFile::Flush() {
   used_ = 0;
 }
 
-int OutputFile::Finish() {
+Status OutputFile::Finish() {
   Flush();
   bool closed = file_->Close();
   file_.reset();
   if (failed_ || !closed || !fs_.Replace(tempPath_, path_)) {
     fs_.Remove(tempPath_);
-    book_.FormatErrorText(kPageWriteFailure, path_.c_str());
-    return -1;
+    return Status::Failure(Status::Code::OutputWrite, path_);
   }
-  return 0;
+  return Status();
 }
 
 }  // namespace ledgerwise

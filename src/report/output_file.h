@@ -1,9 +1,10 @@
-// Writes one page: bytes collect in a large buffer and go to a temporary
-// file in the output folder, which replaces the old page only when every
-// write and the close succeeded. A failure leaves the old page as it was.
+// Writes one output file whole or not at all: bytes collect in a large
+// buffer and go to a temporary file beside it, which replaces the old file
+// only when every write and the close succeeded. A failure leaves the old
+// file as it was.
 //
-// Every line ends in CR LF on every platform; the page texts are code page
-// 932 bytes.
+// Every line ends in CR LF on every platform. The bytes are the caller's:
+// Shift_JIS for the pages, UTF-8 for the dashboard and the CSV.
 #ifndef LEDGERWISE_REPORT_OUTPUT_FILE_H_
 #define LEDGERWISE_REPORT_OUTPUT_FILE_H_
 
@@ -14,8 +15,8 @@
 #include <string>
 #include <string_view>
 
-#include "log/records.h"
 #include "util/file_system.h"
+#include "util/status.h"
 
 namespace ledgerwise {
 
@@ -36,12 +37,11 @@ struct FormatArg {
 
 class OutputFile {
  public:
-  OutputFile(VsLogBook& book, FileSystem& fs, const std::string& path);
+  OutputFile(FileSystem& fs, const std::string& path);
   ~OutputFile();
 
-  // Creates the temporary file. On failure ErrorText holds the open-failure
-  // message with the page's path.
-  bool Open();
+  // Creates the temporary file; fails with OutputOpen on the file's path.
+  Status Open();
 
   // A literal line: its bytes, then CR LF. A "%" is an ordinary byte.
   void Line(std::string_view text);
@@ -56,9 +56,9 @@ class OutputFile {
   char* Reserve(size_t size) { return Room(size); }
   void Commit(char* end) { Done(end); }
 
-  // Writes what is left, closes and puts the page in place: 0, or -1 with
-  // ErrorText naming the page when any step failed.
-  int Finish();
+  // Writes what is left, closes and puts the file in place; fails with
+  // OutputWrite on the file's path when any step failed.
+  Status Finish();
 
  private:
   // Room for `size` more bytes: in the buffer, emptied first when it is too
@@ -69,7 +69,6 @@ class OutputFile {
   void Flush();
   void Write(std::string_view bytes);
 
-  VsLogBook& book_;
   FileSystem& fs_;
   std::string path_;
   std::string tempPath_;
@@ -92,16 +91,6 @@ inline char* PutText(char* out, std::string_view text) {
   std::memcpy(out, text.data(), text.size());
   return out + text.size();
 }
-
-// ErrorText when a page cannot be opened, and when writing it failed; each
-// with the page's path.
-constexpr const char kPageOpenFailure[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8b %s \x82\xaa\x8a\x4a\x82\xaf\x82\xdc\x82\xb9\x82\xf1"
-    "\x81\x42\n";  // ファイル %s が開けません。
-constexpr const char kPageWriteFailure[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8b %s \x82\xcc\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x82\xc9"
-    "\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42\n";  // ファイル %s
-                                                                   // の書き込みに失敗しました。
 
 }  // namespace ledgerwise
 

@@ -5,9 +5,9 @@
 
 namespace ledgerwise {
 
-int WriteIndexPage(VsLogBook& book, FileSystem& fs, const std::string& path) {
-  OutputFile w(book, fs, path);
-  if (!w.Open()) return -1;
+Status WriteIndexPage(const VsLogBook&, FileSystem& fs, const std::string& path) {
+  OutputFile w(fs, path);
+  if (Status opened = w.Open(); !opened.ok()) return opened;
   w.Line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Frameset//EN\">");
   w.Line("");
   w.Line("<head>");
@@ -32,9 +32,10 @@ int WriteIndexPage(VsLogBook& book, FileSystem& fs, const std::string& path) {
   return w.Finish();
 }
 
-int WriteMenuPage(VsLogBook& book, FileSystem& fs, const std::string& path, const LocalTime& now) {
-  OutputFile w(book, fs, path);
-  if (!w.Open()) return -1;
+Status WriteMenuPage(const VsLogBook&, FileSystem& fs, const std::string& path,
+                     const LocalTime& now) {
+  OutputFile w(fs, path);
+  if (Status opened = w.Open(); !opened.ok()) return opened;
   w.Line("<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">");
   w.Line("<html lang=\"ja\">");
   w.Line("");

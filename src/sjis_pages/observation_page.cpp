@@ -35,10 +35,10 @@ void GradeRow(OutputFile& w, const VsStats& s, int g) {
 
 }  // namespace
 
-int WriteObservationPage(VsLogBook& book, FileSystem& fs, const std::string& path) {
+Status WriteObservationPage(const VsLogBook& book, FileSystem& fs, const std::string& path) {
   const VsStats& s = book.stats;
-  OutputFile w(book, fs, path);
-  if (!w.Open()) return -1;
+  OutputFile w(fs, path);
+  if (Status opened = w.Open(); !opened.ok()) return opened;
   // 定点観測データ
   WriteCommonHead(w, "\x92\xe8\x93\x5f\x8a\xcf\x91\xaa\x83\x66\x81\x5b\x83\x5e", false);
   w.Line("<TABLE cellSpacing=0 cellPadding=0 width=382 align=center><tbody>");

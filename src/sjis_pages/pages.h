@@ -1,7 +1,7 @@
-// The six pages of the report. Each writer takes the full path of its page
-// and returns 0, or -1 with ErrorText saying which file failed; the page it
-// replaces stays as it was on failure. The writers only read the book (after
-// the statistics pass), apart from ErrorText.
+// The six Shift_JIS pages of the report. Each writer reads the book after the
+// statistics pass and writes the page at its full path, or fails with
+// OutputOpen or OutputWrite on that path and leaves the page it would have
+// replaced as it was. Writers share nothing, so any two can run at once.
 #ifndef LEDGERWISE_SJIS_PAGES_PAGES_H_
 #define LEDGERWISE_SJIS_PAGES_PAGES_H_
 
@@ -10,19 +10,21 @@
 #include "log/calendar.h"
 #include "log/records.h"
 #include "util/file_system.h"
+#include "util/status.h"
 
 namespace ledgerwise {
 
 // The version text of the console banner and the menu footer.
 constexpr const char kVersionText[] = "Ver 1.0.4(2005/05/04)";
 
-int WriteIndexPage(VsLogBook& book, FileSystem& fs, const std::string& path);
+Status WriteIndexPage(const VsLogBook& book, FileSystem& fs, const std::string& path);
 // `now` is the menu's time stamp, read by the caller once per run.
-int WriteMenuPage(VsLogBook& book, FileSystem& fs, const std::string& path, const LocalTime& now);
-int WritePersonalPage(VsLogBook& book, FileSystem& fs, const std::string& path);
-int WriteObservationPage(VsLogBook& book, FileSystem& fs, const std::string& path);
-int WriteRankingPage(VsLogBook& book, FileSystem& fs, const std::string& path);
-int WriteVsLogPage(VsLogBook& book, FileSystem& fs, const std::string& path);
+Status WriteMenuPage(const VsLogBook& book, FileSystem& fs, const std::string& path,
+                     const LocalTime& now);
+Status WritePersonalPage(const VsLogBook& book, FileSystem& fs, const std::string& path);
+Status WriteObservationPage(const VsLogBook& book, FileSystem& fs, const std::string& path);
+Status WriteRankingPage(const VsLogBook& book, FileSystem& fs, const std::string& path);
+Status WriteVsLogPage(const VsLogBook& book, FileSystem& fs, const std::string& path);
 
 }  // namespace ledgerwise
 

@@ -91,10 +91,10 @@ void PlayTimeLine(OutputFile& w, const VsStats& s) {
 
 }  // namespace
 
-int WritePersonalPage(VsLogBook& book, FileSystem& fs, const std::string& path) {
+Status WritePersonalPage(const VsLogBook& book, FileSystem& fs, const std::string& path) {
   const VsStats& s = book.stats;
-  OutputFile w(book, fs, path);
-  if (!w.Open()) return -1;
+  OutputFile w(fs, path);
+  if (Status opened = w.Open(); !opened.ok()) return opened;
   // 個人戦績
   WriteCommonHead(w, "\x8c\xc2\x90\x6c\x90\xed\x90\xd1", false);
   w.Line("<TABLE cellSpacing=0 cellPadding=0 width=382 align=center><tbody>");

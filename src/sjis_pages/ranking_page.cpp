@@ -50,7 +50,7 @@ void OwnRow(OutputFile& w, const VsStats& s) {
 
 }  // namespace
 
-int WriteRankingPage(VsLogBook& book, FileSystem& fs, const std::string& path) {
+Status WriteRankingPage(const VsLogBook& book, FileSystem& fs, const std::string& path) {
   const VsStats& s = book.stats;
   // The opponent at each place; the player's place stays empty.
   std::vector<const OpponentRecord*> byPlace;
@@ -62,8 +62,8 @@ int WriteRankingPage(VsLogBook& book, FileSystem& fs, const std::string& path) {
   if (s.ownRankPosition >= 0 && byPlace.size() <= static_cast<size_t>(s.ownRankPosition)) {
     byPlace.resize(s.ownRankPosition + 1);
   }
-  OutputFile w(book, fs, path);
-  if (!w.Open()) return -1;
+  OutputFile w(fs, path);
+  if (Status opened = w.Open(); !opened.ok()) return opened;
   // ランキング
   WriteCommonHead(w, "\x83\x89\x83\x93\x83\x4c\x83\x93\x83\x4f", true);
   w.Line("<TABLE align=center>");

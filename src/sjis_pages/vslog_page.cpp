@@ -134,9 +134,9 @@ void OpponentTable(OutputFile& w, const OpponentRecord& o) {
 
 }  // namespace
 
-int WriteVsLogPage(VsLogBook& book, FileSystem& fs, const std::string& path) {
-  OutputFile w(book, fs, path);
-  if (!w.Open()) return -1;
+Status WriteVsLogPage(const VsLogBook& book, FileSystem& fs, const std::string& path) {
+  OutputFile w(fs, path);
+  if (Status opened = w.Open(); !opened.ok()) return opened;
   // 対戦ログ
   WriteCommonHead(w, "\x91\xce\x90\xed\x83\x8d\x83\x4f", false);
   for (const OpponentRecord& o : book.opponents) OpponentTable(w, o);

@@ -26,9 +26,9 @@ void Lines(OutputFile& w, std::string_view text) {
 
 }  // namespace
 
-int WriteDashboard(VsLogBook& book, FileSystem& fs, const std::string& path) {
-  OutputFile w(book, fs, path);
-  if (!w.Open()) return -1;
+Status WriteDashboard(const VsLogBook& book, FileSystem& fs, const std::string& path) {
+  OutputFile w(fs, path);
+  if (Status opened = w.Open(); !opened.ok()) return opened;
   std::string_view html = DashboardHtml();
   for (std::string_view marker : kMarkers) {
     size_t at = html.find(marker);

@@ -115,9 +115,9 @@ std::string CsvNameField(std::string_view name) {
   return quoted + '"';
 }
 
-int WriteMatchCsv(VsLogBook& book, FileSystem& fs, const std::string& path) {
-  OutputFile w(book, fs, path);
-  if (!w.Open()) return -1;
+Status WriteMatchCsv(const VsLogBook& book, FileSystem& fs, const std::string& path) {
+  OutputFile w(fs, path);
+  if (Status opened = w.Open(); !opened.ok()) return opened;
   std::vector<std::string> names;
   names.reserve(book.opponents.size());
   for (const OpponentRecord& o : book.opponents)

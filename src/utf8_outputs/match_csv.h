@@ -10,12 +10,13 @@
 
 #include "log/records.h"
 #include "util/file_system.h"
+#include "util/status.h"
 
 namespace ledgerwise {
 
-// Writes through a temporary file like the pages: 0, or -1 with ErrorText
-// naming the file, the old file kept.
-int WriteMatchCsv(VsLogBook& book, FileSystem& fs, const std::string& path);
+// Writes through a temporary file like the pages, and fails like them with
+// the file's path, the old file kept.
+Status WriteMatchCsv(const VsLogBook& book, FileSystem& fs, const std::string& path);
 
 // One CSV field of a name already in UTF-8: guarded and quoted as needed.
 std::string CsvNameField(std::string_view utf8Name);

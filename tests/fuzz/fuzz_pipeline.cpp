@@ -23,9 +23,9 @@ constexpr const char* kPages[] = {"index.html",       "menu.html",    "personal.
                                   "observation.html", "ranking.html", "vslog.html"};
 constexpr size_t kPageCount = 6;
 
-int WritePage(size_t page, VsLogBook& book, FileSystem& fs, const std::string& path) {
+Status WritePage(size_t page, const VsLogBook& book, FileSystem& fs, const std::string& path) {
   if (page == 1) return WriteMenuPage(book, fs, path, LocalTime{2005, 5, 4, 21, 5, 10});
-  constexpr int (*kWriters[])(VsLogBook&, FileSystem&, const std::string&) = {
+  constexpr Status (*kWriters[])(const VsLogBook&, FileSystem&, const std::string&) = {
       WriteIndexPage,       nullptr,          WritePersonalPage,
       WriteObservationPage, WriteRankingPage, WriteVsLogPage};
   return kWriters[page](book, fs, path);
@@ -62,15 +62,15 @@ void CheckFirstRun(VsLogBook& book, MemoryEnv& env, uint8_t faults) {
     env.fault = kSteps[(faults >> 3) % 4];
   }
   for (size_t page = 0; page < kPageCount; ++page) {
-    int result = WritePage(page, book, env, PagePath(page));
+    Status result = WritePage(page, book, env, PagePath(page));
     // Nothing but the pages: a temporary file never outlives its page.
     LW_CHECK(env.files.size() == kPageCount);
     if (page != faultPage) {
-      LW_CHECK(result == 0);
+      LW_CHECK(result.ok());
       CheckCrLf(env.files[PagePath(page)]);
     } else {
-      LW_CHECK(result == -1 && env.files[PagePath(page)] == "old\r\n");
-      LW_CHECK(book.GetErrorText().find(PagePath(page)) != std::string::npos);
+      LW_CHECK(!result.ok() && env.files[PagePath(page)] == "old\r\n");
+      LW_CHECK(result.path() == PagePath(page));
     }
   }
 }
@@ -90,7 +90,7 @@ void RunPipelineCase(const uint8_t* data, size_t size) {
   ComputeStatistics(book);
   MemoryEnv second;
   for (size_t page = 0; page < kPageCount; ++page) {
-    LW_CHECK(WritePage(page, book, second, PagePath(page)) == 0);
+    LW_CHECK(WritePage(page, book, second, PagePath(page)).ok());
     if (first.faultPath != PagePath(page))
       LW_CHECK(second.files[PagePath(page)] == first.files[PagePath(page)]);
   }

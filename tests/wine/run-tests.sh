@@ -47,7 +47,7 @@ differ() {  # the pages of two data folders, menu.html's time stamp aside
 # output holds (a trailing "…": a line's start).
 row() {
   local name="$1" want_rc="$2" want="$3" why=""; shift 3
-  (cd / && timeout 120 wine "$exe" "$@" < /dev/null > "$work/out" 2> /dev/null)
+  (cd / && timeout 120 wine "$exe" "$@" < /dev/null > "$work/out" 2>&1)
   local rc=$?
   [ "$rc" = "$want_rc" ] || why="exit $rc; "
   if [ "${want#pages:}" != "$want" ]; then
@@ -109,23 +109,26 @@ a missing Japanese folder named in Shift_JIS|255|Brumbelのインストールフ
 ROWS
 reg delete 'HKCU\Software\Wine\AppDefaults\Ledgerwise.exe' /f
 
-# The key wait: a console is a terminal to Wine.
+# The key wait: a console is a terminal to Wine. It waits only when both
+# standard input and standard output are the console: a prompt never hides
+# in a redirected output.
 fresh "$data_unix"
 prompt="何かキーを押してください。"
-while IFS='|' read -r name want args; do
-  got="$(cd / && python3 "$here/pty_key.py" input "$work/key" "$(sj "$prompt" | hex)" 2 -- wine "$exe" $args 2> /dev/null)"
-  check "key wait: $name" "$([ "$got" = "$want" ] || echo "$got")"
-done << 'ROWS'
---no-wait does not wait|prompt=0 waited=0 exit=0|--no-wait
-a failed run waits too, then exits -1|prompt=1 waited=1 exit=255|C:\nowhere
-it prompts, waits, and a key ends it|prompt=1 waited=1 exit=0|
-ROWS
-last="$(sj "$prompt"$'\n' | hex)"
-check "key wait: the prompt is the last line" "$([ "$(hex < "$work/key" | tail -c ${#last})" = "$last" ] || echo "got $(tail -c 40 "$work/key" | od -c)")"
-# On a terminal Wine shows the text in the terminal's encoding, which needs
-# each Shift_JIS character to arrive whole.
 if lw_have_japanese_locale; then
-  got="$(cd / && python3 "$here/pty_key.py" console "$work/shown" "$(printf '%s' "$prompt" | hex)" 2 -- wine "$exe" 2> /dev/null)"
-  check "key wait: the console shows the Japanese text" "$([ "$got" = "prompt=1 waited=1 exit=0" ] && grep -q '分析中・・・' "$work/shown" || echo "$got: $(head -c 300 "$work/shown")")"
+  while IFS='|' read -r name mode want args; do
+    match="$(sj "$prompt" | hex)"
+    [ "$mode" = input ] || match="$(printf '%s' "$prompt" | hex)"
+    got="$(cd / && python3 "$here/pty_key.py" "$mode" "$work/key.$mode" "$match" 2 -- wine "$exe" $args 2> /dev/null)"
+    check "key wait: $name" "$([ "$got" = "$want" ] || echo "$got")"
+  done << 'ROWS'
+--no-wait does not wait|console|prompt=0 waited=0 exit=0|--no-wait
+a failed run waits too, then exits -1|console|prompt=1 waited=1 exit=255|C:\nowhere
+it prompts, waits, and a key ends it|console|prompt=1 waited=1 exit=0|
+output to a file never waits|input|prompt=0 waited=0 exit=0|
+ROWS
+  # On a terminal Wine shows the text in the terminal's encoding, which needs
+  # each Shift_JIS character to arrive whole.
+  check "key wait: the console shows the Japanese text, the prompt last" \
+    "$(grep -q '分析中・・・' "$work/key.console" && [ "$(tail -n 1 "$work/key.console" | tr -d '\r')" = "$prompt" ] || echo "$(tail -c 300 "$work/key.console")")"
 fi
 exit "$fail"
