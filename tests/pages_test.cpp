@@ -119,6 +119,42 @@ TEST_F(PageTest, ObservationMeanGrade) {
   }
 }
 
+// A match log row as bytes: the end time with its day dropped past
+// midnight, the shown record and its rate, and the duration, zero for a
+// negative span.
+TEST_F(PageTest, MatchLogRow) {
+  struct Case {
+    int32_t wins, losses, start, end;
+    const char* row;
+  } cases[] = {
+      {60, 40, 75910, 76210,
+       "<TD>2005/05/04 (水) 21:10:10</TD>|<TD>60－40</TD>|<TD>0.600</TD>|<TD>00：05：00</TD>"},
+      {0, 0, 86000, 86400 + 100,
+       "<TD>2005/05/04 (水) 00:01:40</TD>|<TD>0－0</TD>|<TD>---</TD>|<TD>00：08：20</TD>"},
+      {123456, 7, 3600, 3600 + 36061,
+       "<TD>2005/05/04 (水) 11:01:01</TD>|<TD>123456－7</TD>|<TD>1.000</TD>|<TD>10：01：01</TD>"},
+      {1, 2, 72000, 100,
+       "<TD>2005/05/04 (水) 00:01:40</TD>|<TD>1－2</TD>|<TD>0.333</TD>|<TD>00：00：00</TD>"},
+  };
+  for (const Case& c : cases) {
+    VsLogBook book;
+    book.OpenMatch("a") = MatchRecord{10, c.wins, c.losses, 980,  7,       3,    MatchResult::Won,
+                                      2,  2,      0,        kDay, c.start, c.end};
+    testing::MemoryEnv env;
+    ASSERT_TRUE(WriteVsLogPage(book, env, "vslog.html").ok());
+    std::string cells[4];
+    std::string_view row = c.row;
+    for (std::string& cell : cells) {
+      cell = "    " + std::string(row.substr(0, row.find('|')));
+      row.remove_prefix(std::min(row.size(), cell.size() - 4 + 1));
+    }
+    ExpectLines(
+        env.files["vslog.html"],
+        {"  <TR class=a>", cells[0], "    <TD>初段</TD>", cells[1], cells[2], "    <TD>980</TD>",
+         "    <TD>7</TD>", "    <TD>3</TD>", "    <TD>勝ち (2－0)</TD>", cells[3] + "</TR>"});
+  }
+}
+
 TEST_F(PageTest, ALineLongerThanTheWriteBufferIsWrittenWhole) {
   std::string name(3 << 20, 'n');
   Add(name);

@@ -3,13 +3,14 @@
 # that is already there.
 #   tools/bootstrap.sh          compiler, CMake, GoogleTest
 #   tools/bootstrap.sh --all    also clang and its sanitizer and fuzzer
-#                               runtimes, and unzip for the package check
+#                               runtimes, clang-format for the format
+#                               check, and unzip for the package check
 #                               (CI; tests/wine/setup.sh and
 #                               tests/browser/setup.sh add Wine and Chromium)
 set -euo pipefail
 packages=(g++ cmake make libgtest-dev)
 if [ "${1:-}" = "--all" ]; then
-  packages+=(clang libclang-rt-dev unzip)
+  packages+=(clang libclang-rt-dev clang-format unzip)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -22,7 +22,7 @@ extern const Message kDataFolderMissing;     // %s: the folder
 extern const Message kDataFolderArgumentHint;
 extern const Message kNoLogFiles;
 extern const Message kAnalyzing;
-extern const Message kErrorLine;  // %s: ErrorText
+extern const Message kErrorLine;  // %s: a failure's message
 extern const Message kWritingResults;
 extern const Message kOutputFolderFailed;  // %s: the folder
 extern const Message kDone;

@@ -22,9 +22,9 @@ constexpr std::string_view kSaveFailed =
     "\x82\xb5\x82\xbd";  // セーブファイルが多いため、セーブできませんでした
 constexpr std::string_view kError =
     "\x83\x47\x83\x89\x81\x5b\x82\xaa\x94\xad\x90\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd";  // エラーが発生しました
-constexpr std::
-    string_view kLogout = "\x83\x8d\x83\x4f\x83\x41\x83\x45\x83\x67\x82\xb5\x82\xdc\x82\xb5\x82"
-                          "\xbd";  // ログアウトしました
+constexpr std::string_view kLogout =
+    "\x83\x8d\x83\x4f\x83\x41\x83\x45\x83\x67\x82\xb5\x82\xdc\x82\xb5\x82"
+    "\xbd";  // ログアウトしました
 
 // Tokens of the opponent's figures in a match-start line.
 constexpr std::string_view kDan = "\x82\xbe\x82\xf1";                     // だん

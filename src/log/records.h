@@ -1,7 +1,8 @@
 // The record store: one book per run, its opponents in order of first
 // appearance, and each opponent's matches in log order. The parser is the
 // only writer of opponents and matches; the statistics pass fills the derived
-// fields; the page writers only read.
+// fields; the report writers take the book const; the driver alone keeps the
+// message of the last failure in it.
 #ifndef LEDGERWISE_LOG_RECORDS_H_
 #define LEDGERWISE_LOG_RECORDS_H_
 
@@ -85,7 +86,9 @@ class VsLogBook {
   MatchRecord* currentMatch() { return current_ ? &current_->matches.back() : nullptr; }
   OpponentRecord* currentOpponent() { return current_; }
 
-  // printf-style; a null format empties the text.
+  // The message of the failure that ended the last failed operation, in
+  // the Shift_JIS words the console has always shown, for whoever reads
+  // the book after a run. printf-style; a null format empties the text.
   void FormatErrorText(const char* format, ...)
 #if defined(__GNUC__)
       __attribute__((format(printf, 2, 3)))

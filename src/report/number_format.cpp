@@ -1,5 +1,6 @@
 #include "report/number_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -72,6 +73,14 @@ char* WriteFixed(char* out, double value, int decimals) {
   }
   // Not a tie: the correctly rounded output is the same under any tie rule.
   return std::to_chars(out, out + kMaxNumberText, value, std::chars_format::fixed, decimals).ptr;
+}
+
+char* WriteClock(char* out, const SplitTime& time, std::string_view separator) {
+  out = WritePadded(out, time.hours, 2, '0');
+  out = std::copy(separator.begin(), separator.end(), out);
+  out = WritePadded(out, time.minutes, 2, '0');
+  out = std::copy(separator.begin(), separator.end(), out);
+  return WritePadded(out, time.seconds, 2, '0');
 }
 
 void AppendPadded(std::string& out, int64_t value, int width, char pad) {

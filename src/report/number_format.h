@@ -8,6 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "log/calendar.h"
 
 namespace ledgerwise {
 
@@ -22,6 +25,10 @@ char* WriteInt(char* out, int64_t value);
 char* WritePadded(char* out, int64_t value, int width, char pad);
 // "%.<decimals>f", decimals from 0 to 3, from the exact binary value.
 char* WriteFixed(char* out, double value, int decimals);
+
+// "HH:MM:SS" of a split time, its days dropped, with `separator` between
+// the fields (":", or the full-width "：" of the match log's durations).
+char* WriteClock(char* out, const SplitTime& time, std::string_view separator);
 
 // WritePadded, appended to a string.
 void AppendPadded(std::string& out, int64_t value, int width, char pad);

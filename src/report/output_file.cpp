@@ -57,6 +57,22 @@ void OutputFile::Line(std::string_view text) {
   Done(p);
 }
 
+void OutputFile::Text(std::string_view text) {
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    if (end == std::string_view::npos) {
+      char* p = Room(line.size());
+      std::memcpy(p, line.data(), line.size());
+      Done(p + line.size());
+      return;
+    }
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    Line(line);
+    text.remove_prefix(end + 1);
+  }
+}
+
 void OutputFile::Format(std::string_view format, std::initializer_list<FormatArg> args) {
   size_t room = format.size() + 2;
   for (const FormatArg& arg : args) {

@@ -46,6 +46,11 @@ class OutputFile {
   // A literal line: its bytes, then CR LF. A "%" is an ordinary byte.
   void Line(std::string_view text);
 
+  // Literal text whose lines end in LF (or CR LF, as a checkout may leave
+  // them): each written with CR LF; a last line without its LF is left
+  // open for what follows.
+  void Text(std::string_view text);
+
   // A formatted line: "%d", "%02d", "%4d", "%s", "%.0f", "%.1f" and "%.3f"
   // take the next argument; then CR LF.
   void Format(std::string_view format, std::initializer_list<FormatArg> args);

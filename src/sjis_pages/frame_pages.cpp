@@ -32,63 +32,71 @@ Status WriteIndexPage(const VsLogBook&, FileSystem& fs, const std::string& path)
   return w.Finish();
 }
 
+namespace {
+
+constexpr std::string_view kMenuHead =
+    R"(<!DOCTYPE html PUBLIC "-//W3C//DTD HTML 4.01 Transitional//EN">
+<html lang="ja">
+
+<head>
+	<meta http-equiv="content-type" content="text/html; charset=Shift_JIS">
+	<title>)"
+    "\x83\x81\x83\x6a\x83\x85\x81\x5b"
+    R"(</title>
+</head>
+
+<body bgcolor="#002567" text="#ffffff" link="#ff6e00" vlink="#ff6e00" alink="#ff6e00">
+
+<div align=left>
+<table cellSpacing=0 cellPadding=0 width=154 border=0><tbody>
+	<TR><TD width=154>
+		<TABLE cellSpacing=0 cellPadding=0 width=130 align=center border=0><tbody>
+			<TR><TD><P align=left><FONT size=3>)"
+    "\x81\xa1\x95\xaa\x90\xcd\x8c\x8b\x89\xca"
+    R"(</FONT></P></TD></TR>
+)";  // メニュー, ■分析結果
+
+constexpr std::string_view kMenuGap = "\t\t\t<TR><TD height=20><P>&nbsp;</P></TD></TR>\n";
+
+// The four content pages, in menu order.
+struct MenuEntry {
+  std::string_view page;
+  std::string_view label;
+};
+constexpr MenuEntry kMenuEntries[] = {
+    {"personal.html", "\x8c\xc2\x90\x6c\x90\xed\x90\xd1"},  // 個人戦績
+    {"observation.html",
+     "\x92\xe8\x93\x5f\x8a\xcf\x91\xaa\x83\x66\x81\x5b\x83\x5e"},  // 定点観測データ
+    {"ranking.html", "\x83\x89\x83\x93\x83\x4c\x83\x93\x83\x4f"},  // ランキング
+    {"vslog.html", "\x91\xce\x90\xed\x83\x8d\x83\x4f"},            // 対戦ログ
+};
+
+constexpr std::string_view kMenuFoot = R"(<TD>
+</TBODY></TABLE></TD></TR></TBODY></TABLE></DIV>
+
+<HR>
+<FONT size=2>
+)";
+
+}  // namespace
+
 Status WriteMenuPage(const VsLogBook&, FileSystem& fs, const std::string& path,
                      const LocalTime& now) {
   OutputFile w(fs, path);
   if (Status opened = w.Open(); !opened.ok()) return opened;
-  w.Line("<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">");
-  w.Line("<html lang=\"ja\">");
-  w.Line("");
-  w.Line("<head>");
-  w.Line("\t<meta http-equiv=\"content-type\" content=\"text/html; charset=Shift_JIS\">");
-  //  <title>メニュー</title>
-  w.Line("\t<title>\x83\x81\x83\x6a\x83\x85\x81\x5b</title>");
-  w.Line("</head>");
-  w.Line("");
-  w.Line(
-      "<body bgcolor=\"#002567\" text=\"#ffffff\" link=\"#ff6e00\" vlink=\"#ff6e00\" "
-      "alink=\"#ff6e00\">");
-  w.Line("");
-  w.Line("<div align=left>");
-  w.Line("<table cellSpacing=0 cellPadding=0 width=154 border=0><tbody>");
-  w.Line("\t<TR><TD width=154>");
-  w.Line("\t\t<TABLE cellSpacing=0 cellPadding=0 width=130 align=center border=0><tbody>");
-  //    <TR><TD><P align=left><FONT size=3>■分析結果</FONT></P></TD></TR>
-  w.Line(
-      "\t\t\t<TR><TD><P align=left><FONT "
-      "size=3>\x81\xa1\x95\xaa\x90\xcd\x8c\x8b\x89\xca</FONT></P></TD></TR>");
-  w.Line("\t\t\t<TR><TD height=20><P>&nbsp;</P></TD></TR>");
-  //    <TR><TD><P><FONT size=2>　　<A href="./personal.html"
-  //    target=RIGHT_FRAME>個人戦績</A></FONT></P></TD></TR>
-  w.Line(
-      "\t\t\t<TR><TD><P><FONT size=2>\x81\x40\x81\x40<A href=\"./personal.html\" "
-      "target=RIGHT_FRAME>\x8c\xc2\x90\x6c\x90\xed\x90\xd1</A></FONT></P></TD></TR>");
-  w.Line("\t\t\t<TR><TD height=20><P>&nbsp;</P></TD></TR>");
-  //    <TR><TD><P><FONT size=2>　　<A href="./observation.html"
-  //    target=RIGHT_FRAME>定点観測データ</A></FONT></P></TD></TR>
-  w.Line(
-      "\t\t\t<TR><TD><P><FONT size=2>\x81\x40\x81\x40<A href=\"./observation.html\" "
-      "target=RIGHT_FRAME>\x92\xe8\x93\x5f\x8a\xcf\x91\xaa\x83\x66\x81\x5b\x83\x5e</A></FONT></P></"
-      "TD></TR>");
-  w.Line("\t\t\t<TR><TD height=20><P>&nbsp;</P></TD></TR>");
-  //    <TR><TD><P><FONT size=2>　　<A href="./ranking.html"
-  //    target=RIGHT_FRAME>ランキング</A></FONT></P></TD></TR>
-  w.Line(
-      "\t\t\t<TR><TD><P><FONT size=2>\x81\x40\x81\x40<A href=\"./ranking.html\" "
-      "target=RIGHT_FRAME>\x83\x89\x83\x93\x83\x4c\x83\x93\x83\x4f</A></FONT></P></TD></TR>");
-  w.Line("\t\t\t<TR><TD height=20><P>&nbsp;</P></TD></TR>");
-  //    <TR><TD><P><FONT size=2>　　<A href="./vslog.html"
-  //    target=RIGHT_FRAME>対戦ログ</A></FONT></P></TD></TR>
-  w.Line(
-      "\t\t\t<TR><TD><P><FONT size=2>\x81\x40\x81\x40<A href=\"./vslog.html\" "
-      "target=RIGHT_FRAME>\x91\xce\x90\xed\x83\x8d\x83\x4f</A></FONT></P></TD></TR>");
-  w.Line("\t\t\t<TR><TD height=20><P>&nbsp;</P></TD></TR>");
-  w.Line("\t\t\t<TR><TD height=20><P>&nbsp;</P></TD></TR>");
-  w.Line("<TD>");
-  w.Line("</TBODY></TABLE></TD></TR></TBODY></TABLE></DIV>");
-  w.Line("");
-  w.Line("<HR>");
-  w.Line("<FONT size=2>");
+  w.Text(kMenuHead);
+  w.Text(kMenuGap);
+  for (const MenuEntry& entry : kMenuEntries) {
+    //    <TR><TD><P><FONT size=2>　　<A href="./PAGE"
+    //    target=RIGHT_FRAME>LABEL</A></FONT></P></TD></TR>
+    w.Format(
+        "\t\t\t<TR><TD><P><FONT size=2>\x81\x40\x81\x40<A href=\"./%s\" target=RIGHT_FRAME>%s"
+        "</A></FONT></P></TD></TR>",
+        {entry.page, entry.label});
+    w.Text(kMenuGap);
+  }
+  w.Text(kMenuGap);
+  w.Text(kMenuFoot);
   // 更新日時:%4d-%02d-%02d %02d:%02d:%02d
   w.Format("\x8d\x58\x90\x56\x93\xfa\x8e\x9e:%4d-%02d-%02d %02d:%02d:%02d",
            {now.year, now.month, now.day, now.hour, now.minute, now.second});

@@ -52,11 +52,7 @@ void MatchRow(OutputFile& w, const MatchRecord& m, size_t index) {
   p = PutText(p, " (");
   p = PutText(p, WeekdayName(WeekdayOf(m.day)));
   p = PutText(p, ") ");
-  p = WritePadded(p, clock.hours, 2, '0');
-  *p++ = ':';
-  p = WritePadded(p, clock.minutes, 2, '0');
-  *p++ = ':';
-  p = WritePadded(p, clock.seconds, 2, '0');
+  p = WriteClock(p, clock, ":");
   p = PutText(p, "</TD>\r\n    <TD>");
   p = PutText(p, GradeName(m.grade));
   p = PutText(p, "</TD>\r\n    <TD>");
@@ -87,11 +83,7 @@ void MatchRow(OutputFile& w, const MatchRecord& m, size_t index) {
   p = PutText(p, "\x81\x7c");  // －
   p = WriteInt(p, m.opponentGames);
   p = PutText(p, ")</TD>\r\n    <TD>");
-  p = WritePadded(p, length.hours, 2, '0');
-  p = PutText(p, "\x81\x46");  // ：
-  p = WritePadded(p, length.minutes, 2, '0');
-  p = PutText(p, "\x81\x46");  // ：
-  p = WritePadded(p, length.seconds, 2, '0');
+  p = WriteClock(p, length, "\x81\x46");  // ：
   w.Commit(PutText(p, "</TD></TR>\r\n"));
 }
 

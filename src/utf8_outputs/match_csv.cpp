@@ -32,14 +32,7 @@ std::string_view ResultWord(MatchResult result) {
 
 // A clock time as the match log shows it: the days part dropped, 00:00:00
 // for a second of 0 or less.
-char* Clock(char* p, int32_t second) {
-  SplitTime t = SplitSeconds(second);
-  p = WritePadded(p, t.hours, 2, '0');
-  *p++ = ':';
-  p = WritePadded(p, t.minutes, 2, '0');
-  *p++ = ':';
-  return WritePadded(p, t.seconds, 2, '0');
-}
+char* Clock(char* p, int32_t second) { return WriteClock(p, SplitSeconds(second), ":"); }
 
 // YYYY-MM-DD of a day number, empty for none; the last one is kept, since
 // neighbouring rows nearly always share their day.
