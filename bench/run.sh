@@ -5,8 +5,9 @@
 # matches, 20,000 opponents, 240 MB of logs); the run also measures half and
 # a quarter of it, to show how the cost grows. For each it prints the phases
 # of the in-process benchmark (wall and processor seconds, MB/s, peak memory)
-# and the whole program's run, each the median of three, beside the median
-# of three runs of `LC_ALL=C grep -cF <match-start phrase>` over the same
+# and the whole program's run (pages only, and with the dashboard and the
+# CSV), each the median of nine, beside the median of nine runs of
+# `LC_ALL=C grep -cF <match-start phrase>` over the same
 # files (its output goes to a file: on /dev/null grep stops at the first
 # match), and the whole program with the dashboard and the CSV. Then the
 # Windows build under Wine against the native one (skipped where Wine or
@@ -42,6 +43,8 @@ seconds() {
 
 # Median wall seconds of three runs of the command.
 median_of_three() { for _ in 1 2 3; do seconds "$@"; done | median; }
+# Median wall seconds of nine runs: the whole program against its goals.
+median_of_nine() { for _ in 1 2 3 4 5 6 7 8 9; do seconds "$@"; done | median; }
 
 grep_files() { (cd "$1" && LC_ALL=C grep -cF "$phrase" -- *.log); }
 
@@ -53,7 +56,7 @@ for fraction in 0.25 0.5 1.0; do
   "$build/tools/ledgerwise-loggen" --out "$data" --seed 7 --days "$days" --matches-per-day 200 \
       --opponents "$opponents" > /dev/null
   cat "$data"/*.log > /dev/null  # warm the page cache for all
-  grep_time=$(median_of_three grep_files "$data")
+  grep_time=$(median_of_nine grep_files "$data")
   echo
   echo "=== $days days (phases: median of three runs)"
   for run in 1 2 3; do "$build/bench/ledgerwise-bench" "$data" > "$work/bench.$run"; done
@@ -63,14 +66,14 @@ for fraction in 0.25 0.5 1.0; do
          done | sort -g | sed -n 2p | cut -d' ' -f2)
   cat "$work/bench.$pick"
   parse=$(awk '/^parse \+ statistics/ { print $4 }' "$work/bench.$pick")
-  whole=$(median_of_three "${program[@]}" "$data")
-  everything=$(median_of_three "${program[@]:0:2}" "$data")
+  whole=$(median_of_nine "${program[@]}" "$data")
+  everything=$(median_of_nine "${program[@]:0:2}" "$data")
   printf '%-22s %9.3f\n' "whole program" "$whole" "with dashboard, CSV" "$everything" \
       "grep -cF" "$grep_time"
   awk -v p="$parse" -v w="$whole" -v e="$everything" -v g="$grep_time" 'BEGIN {
     printf "parse + statistics / grep: %.2fx (goal 2x)\n", p / g
-    printf "whole program / grep:      %.2fx (goal 4x)\n", w / g
-    printf "with dashboard, CSV / grep: %.2fx (goal 5x)\n", e / g }'
+    printf "whole program / grep:      %.2fx (goal 2.5x)\n", w / g
+    printf "with dashboard, CSV / grep: %.2fx (goal 3x)\n", e / g }'
   if [ "$fraction" != 1.0 ]; then rm -rf "$data"; fi
 done
 
