@@ -30,7 +30,9 @@ void TwoLogs(MemoryEnv& env) {
   env.files["data/20050504.log"] = testing::LogText(
       {"[21:05:10]とまと(２だん 60勝40敗 レート1500 最大12連鎖 切断率3%)と対戦を開始しました",
        "[21:09:40]とまとさんに勝ちました"});
-  env.files["data/20050505.log"] = env.files["data/20050504.log"];
+  env.files["data/20050505.log"] = testing::LogText(
+      {"[20:00:00]とまと(２だん 61勝40敗 レート1510 最大12連鎖 切断率3%)と対戦を開始しました",
+       "[20:04:00]とまとさんに勝ちました"});
 }
 
 struct Row {
@@ -170,11 +172,24 @@ const Row kRows[] = {
     {"control bytes in names are masked",
      [](MemoryEnv& e, RunOptions&) { e.files["data/2005\x1b[2J\x7f.log"] = ""; }, true,
      {"  2005?[2J?.log\n"}, {}, {"\x1b", "\x7f"}},
-    {"two logs of one date are named",
+    {"an Explorer copy is read once and named last",
      [](MemoryEnv& e, RunOptions&) {
        e.files["data/20050504 - コピー.log"] = e.files["data/20050504.log"];
-     }, true, {},
-     {"同じ日付のログが複数あります。どれも読みます : 20050504 - コピー.log, 20050504.log\n"}},
+     }, true,
+     {"  20050504.log\n  20050505.log\n\n",
+      "ダッシュボード : data/analyze/dashboard.html\n"
+      "20050504 - コピー.log は 20050504.log と同じ内容のため、読みませんでした。\n"},
+     {"20050504 - コピー.log は 20050504.log と同じ内容のため、読みませんでした。\n"},
+     {"同じ日付"}},
+    {"logs of one date that differ are read, and named last",
+     [](MemoryEnv& e, RunOptions&) {
+       e.files["data/20050504 - edited.log"] = e.files["data/20050504.log"] + "\r\n";
+     }, true,
+     {"  20050504 - edited.log\n  20050504.log\n",
+      "ダッシュボード : data/analyze/dashboard.html\n同じ日付のログが"},
+     {"同じ日付のログが複数あります。その日の対戦は二重に数えられているかもしれません : "
+      "20050504 - edited.log, 20050504.log\n"},
+     {"同じ内容"}},
     {"--wait on a console waits for a key",
      [](MemoryEnv& e, RunOptions& o) { e.interactive = true; o.keyWait = KeyWait::Always; }, true,
      {"ダッシュボード : data/analyze/dashboard.html\n何かキーを押してください。\n"}, {}, {}, {},
@@ -234,8 +249,8 @@ void CarriedMatches(MemoryEnv& env) {
     std::string opponent = names[i % 3];
     env.files[name] = testing::LogText(
         {"[00:01:00]さんに勝ちました",  // ends the match the day before left open
-         "[21:05:10]" + opponent +
-             "(２だん 60勝40敗 レート1500 最大12連鎖 切断率3%)と対戦を開始しました",
+         "[21:05:10]" + opponent + "(２だん 60勝40敗 レート" + std::to_string(1500 + i) +
+             " 最大12連鎖 切断率3%)と対戦を開始しました",
          "[21:06:00]リプレイをオートセーブしました", "[21:09:40]さんに負けました",
          "[22:00:00]と対戦を開始しました"});
   }
@@ -262,6 +277,26 @@ TEST(RunTest, ReadingAheadChangesNothing) {
   // the file whose read failed after its first match-start line.
   const std::string& csv = alone.files["data/analyze/matches.csv"];
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 37 * 2 + 1);
+}
+
+// A folder with copies of a log leaves every output as the folder without
+// them: the plain name is read where it stands, whatever the copies' names.
+TEST(RunTest, CopiesChangeNoOutput) {
+  MemoryEnv plain, copied;
+  TwoLogs(plain);
+  TwoLogs(copied);
+  plain.files["data/20050503.log"] = testing::LogText(
+      {"[20:00:00]なす(３だん 1勝1敗 レート1 最大1連鎖 切断率0%)と対戦を開始しました"});
+  copied.files["data/20050503.log"] = plain.files["data/20050503.log"];
+  for (const char* copy : {"data/0.log", "data/20050504 - コピー.log", "data/2005050 .log"}) {
+    copied.files[copy] = copied.files["data/20050504.log"];
+  }
+  RunOptions options;
+  EXPECT_EQ(ledgerwise::Run(options, plain), 0);
+  EXPECT_EQ(ledgerwise::Run(options, copied), 0);
+  for (const auto& [path, bytes] : plain.files) EXPECT_TRUE(copied.files[path] == bytes) << path;
+  EXPECT_NE(copied.console.find("0.log, 2005050 .log, 20050504 - コピー.log は 20050504.log と"),
+            npos);
 }
 
 TEST(LocaleTest, TheFirstSetVariableNamesTheConsolesCodeSet) {

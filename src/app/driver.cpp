@@ -1,10 +1,13 @@
 #include "app/driver.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <map>
+#include <set>
 #include <tuple>
 #include <vector>
 
+#include "app/log_copies.h"
 #include "app/log_pipeline.h"
 #include "app/messages.h"
 #include "app/outputs.h"
@@ -37,6 +40,9 @@ class Console {
     env_.WriteConsole(ConsoleStream::Error, Render(msg::kErrorLine, utf8_, text));
   }
   void Text(const std::string& bytes) { env_.WriteConsole(ConsoleStream::Out, bytes); }
+  // Text already rendered for this console.
+  void Raw(ConsoleStream stream, const std::string& text) { env_.WriteConsole(stream, text); }
+  bool utf8() const { return utf8_; }
 
  private:
   Env& env_;
@@ -55,7 +61,9 @@ class RunSteps {
   }
   bool LocateDataFolder();
   Listing ListLogs(std::vector<LogFileInfo>* logs);
-  void WarnSameDates(const std::vector<LogFileInfo>& logs);
+  void SkipCopies(std::vector<LogFileInfo>* logs);
+  void NoteSameDates(const std::vector<LogFileInfo>& logs);
+  void PrintNotes();
   bool ParseAll(const std::vector<LogFileInfo>& logs);
   bool TakeLock(std::unique_ptr<FolderLock>* lock);
   void RemoveLeftovers();
@@ -69,6 +77,8 @@ class RunSteps {
   VsLogBook book_;
   std::string dataFolder_;
   std::string outputFolder_;
+  // Said last, after 完了！, where a long list of logs cannot scroll them away.
+  std::vector<std::string> notes_;
 };
 
 void RunSteps::Report(const Status& status) {
@@ -128,10 +138,27 @@ Listing RunSteps::ListLogs(std::vector<LogFileInfo>* logs) {
   return listing;
 }
 
-// A copy Explorer makes ("20050501 - コピー.log") carries the original's
-// date; both are read, as the game's own files would be, but the player is
-// told, since that day's matches then count twice.
-void RunSteps::WarnSameDates(const std::vector<LogFileInfo>& logs) {
+// Copies of another log are left out of the list; the player is told which.
+void RunSteps::SkipCopies(std::vector<LogFileInfo>* logs) {
+  std::vector<CopyGroup> groups = FindCopies(env_, dataFolder_, *logs);
+  std::set<std::string> skipped;
+  for (const CopyGroup& group : groups) {
+    std::string copies;
+    for (const std::string& copy : group.copies) {
+      copies += (copies.empty() ? "" : ", ") + Printable(copy);
+      skipped.insert(copy);
+    }
+    notes_.push_back(Render(msg::kSkippedCopies, console_.utf8(), copies, Printable(group.kept)));
+  }
+  logs->erase(std::remove_if(logs->begin(), logs->end(),
+                             [&](const LogFileInfo& log) { return skipped.count(log.name) > 0; }),
+              logs->end());
+}
+
+// Logs of one date that differ (a day's log and an edited copy of it) are
+// all read, as the game's own files would be, but the player is told, since
+// that day's matches may then count twice.
+void RunSteps::NoteSameDates(const std::vector<LogFileInfo>& logs) {
   std::map<std::tuple<int32_t, int32_t, int32_t>, std::vector<const std::string*>> byDate;
   for (const LogFileInfo& log : logs) {
     int32_t year, month, day;
@@ -142,8 +169,12 @@ void RunSteps::WarnSameDates(const std::vector<LogFileInfo>& logs) {
     if (group.size() < 2) continue;
     std::string list;
     for (const std::string* name : group) list += (list.empty() ? "" : ", ") + *name;
-    console_.Warn(msg::kSameDate, list);
+    notes_.push_back(Render(msg::kSameDate, console_.utf8(), Printable(list)));
   }
+}
+
+void RunSteps::PrintNotes() {
+  for (const std::string& note : notes_) console_.Raw(ConsoleStream::Error, note);
 }
 
 bool RunSteps::ParseAll(const std::vector<LogFileInfo>& logs) {
@@ -213,7 +244,8 @@ bool RunSteps::Analyze() {
   if (logs.empty()) return false;
   console_.Print(msg::kAnalyzing);
   console_.Text("\n");
-  WarnSameDates(logs);
+  SkipCopies(&logs);
+  NoteSameDates(logs);
   ok = ParseAll(logs) && ok;
   ComputeStatistics(book_);
   console_.Text("\n");
@@ -236,6 +268,7 @@ bool RunSteps::Analyze() {
   if (!options_.pagesOnly) {
     console_.Print(msg::kOpenDashboard, Join(outputFolder_, "dashboard.html"));
   }
+  PrintNotes();
   return ok;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <initializer_list>
 #include <string_view>
 
 namespace ledgerwise {
@@ -58,8 +59,14 @@ const Message kListingFailed = {
     "フォルダ %s の一覧を最後まで読めませんでした。\n"};
 const Message kSameDate = {
     "\x93\xaf\x82\xb6\x93\xfa\x95\x74\x82\xcc\x83\x8d\x83\x4f\x82\xaa\x95\xa1\x90\x94\x82\xa0\x82"
-    "\xe8\x82\xdc\x82\xb7\x81\x42\x82\xc7\x82\xea\x82\xe0\x93\xc7\x82\xdd\x82\xdc\x82\xb7 : %s\n",
-    "同じ日付のログが複数あります。どれも読みます : %s\n"};
+    "\xe8\x82\xdc\x82\xb7\x81\x42\x82\xbb\x82\xcc\x93\xfa\x82\xcc\x91\xce\x90\xed\x82\xcd\x93\xf1"
+    "\x8f\x64\x82\xc9\x90\x94\x82\xa6\x82\xe7\x82\xea\x82\xc4\x82\xa2\x82\xe9\x82\xa9\x82\xe0\x82"
+    "\xb5\x82\xea\x82\xdc\x82\xb9\x82\xf1 : %s\n",
+    "同じ日付のログが複数あります。その日の対戦は二重に数えられているかもしれません : %s\n"};
+const Message kSkippedCopies = {
+    "%s \x82\xcd %s \x82\xc6\x93\xaf\x82\xb6\x93\xe0\x97\x65\x82\xcc\x82\xbd\x82\xdf\x81\x41"
+    "\x93\xc7\x82\xdd\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42\n",
+    "%s は %s と同じ内容のため、読みませんでした。\n"};
 const Message kWaitingForOtherRun = {
     "\x82\xd9\x82\xa9\x82\xcc\x8e\xc0\x8d\x73\x82\xaa\x8f\x49\x82\xed\x82\xe9\x82\xcc\x82\xf0\x91"
     "\xd2\x82\xc1\x82\xc4\x82\xa2\x82\xdc\x82\xb7\x81\x45\x81\x45\x81\x45\n",
@@ -101,14 +108,17 @@ const Message kOutOfMemory = {
 
 namespace {
 
-// Replaces the first "%s" of `format` with `argument`.
-std::string Fill(std::string_view format, const std::string& argument) {
-  size_t at = format.find("%s");
-  if (at == std::string_view::npos) return std::string(format);
-  std::string out(format.substr(0, at));
-  out += argument;
-  out += format.substr(at + 2);
-  return out;
+// Replaces each "%s" of `format` with the next argument.
+std::string Fill(std::string_view format, std::initializer_list<std::string_view> arguments) {
+  std::string out;
+  for (std::string_view argument : arguments) {
+    size_t at = format.find("%s");
+    if (at == std::string_view::npos) break;
+    out += format.substr(0, at);
+    out += argument;
+    format.remove_prefix(at + 2);
+  }
+  return out += format;
 }
 
 }  // namespace
@@ -129,7 +139,12 @@ const Message& FailureMessage(Status::Code code) {
 }
 
 std::string Render(const Message& message, bool utf8, const std::string& argument) {
-  return Fill(utf8 ? message.utf8 : message.sjis, argument);
+  return Fill(utf8 ? message.utf8 : message.sjis, {argument});
+}
+
+std::string Render(const Message& message, bool utf8, const std::string& first,
+                   const std::string& second) {
+  return Fill(utf8 ? message.utf8 : message.sjis, {first, second});
 }
 
 std::string Printable(const std::string& text) {

@@ -30,6 +30,7 @@ extern const Message kPressAnyKey;
 extern const Message kNotAFolder;     // %s: the path
 extern const Message kListingFailed;  // %s: the folder
 extern const Message kSameDate;       // %s: the file names
+extern const Message kSkippedCopies;  // %s: the copies, %s: the log read
 extern const Message kWaitingForOtherRun;
 extern const Message kOpenReport;     // %s: index.html's path
 extern const Message kOpenDashboard;  // %s: dashboard.html's path
@@ -50,6 +51,9 @@ const Message& FailureMessage(Status::Code code);
 // The message with its one "%s" (if any) replaced by `argument`, which is
 // copied byte for byte whatever the encoding.
 std::string Render(const Message& message, bool utf8, const std::string& argument = "");
+// The same for a message with two: each "%s" in turn.
+std::string Render(const Message& message, bool utf8, const std::string& first,
+                   const std::string& second);
 
 // `text` as the console may show it: a control byte (below 0x20, or 0x7F)
 // becomes "?", so a file name cannot steer the terminal; every other byte,
