@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <tuple>
 #include <utility>
+
+#include "log/calendar.h"
 
 namespace ledgerwise {
 
@@ -13,12 +16,6 @@ namespace {
 // the reads come in; false when the file cannot be read whole. Copies are
 // told by size and digest: two different logs of one size sharing a digest
 // is too unlikely to guard against.
-bool EndsWithLogSuffix(const std::string& name) {
-  std::string suffix = name.substr(name.size() - 4);
-  for (char& c : suffix) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  return suffix == ".log";
-}
-
 bool Digest(Env& env, const std::string& path, uint64_t* digest) {
   LogOpen status;
   std::unique_ptr<LogSource> source = env.OpenLog(path, &status);
@@ -46,16 +43,9 @@ bool Digest(Env& env, const std::string& path, uint64_t* digest) {
   return true;
 }
 
-// The game's own name for a day's log: eight digits and ".log".
-bool IsPlainDayName(const std::string& name) {
-  if (name.size() != 12 || !EndsWithLogSuffix(name)) return false;
-  return std::all_of(name.begin(), name.begin() + 8, [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// Which of two identical logs is read: the game's own name, then the
-// shorter name, then the first in name order.
+// Which of two identical logs is read: the shorter name (of one date, the
+// game's own YYYYMMDD.log is the shortest), then the first in name order.
 bool Preferred(const std::string& a, const std::string& b) {
-  if (IsPlainDayName(a) != IsPlainDayName(b)) return IsPlainDayName(a);
   return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
@@ -63,15 +53,22 @@ bool Preferred(const std::string& a, const std::string& b) {
 
 std::vector<CopyGroup> FindCopies(Env& env, const std::string& folder,
                                   const std::vector<LogFileInfo>& logs) {
-  std::map<int64_t, std::vector<const LogFileInfo*>> bySize;
-  for (const LogFileInfo& log : logs) bySize[log.size].push_back(&log);
-  std::map<std::pair<int64_t, uint64_t>, std::vector<std::string>> byBytes;
-  for (const auto& [size, sameSize] : bySize) {
-    if (sameSize.size() < 2) continue;
-    for (const LogFileInfo* log : sameSize) {
+  // A copy keeps its original's date in its name; logs of two days that
+  // happen to hold the same lines are two days, and both count.
+  using Key = std::tuple<int32_t, int32_t, int32_t, int64_t>;  // date, size
+  std::map<Key, std::vector<const LogFileInfo*>> candidates;
+  for (const LogFileInfo& log : logs) {
+    int32_t year, month, day;
+    DateFromFileName(log.name, year, month, day);
+    candidates[{year, month, day, log.size}].push_back(&log);
+  }
+  std::map<std::pair<Key, uint64_t>, std::vector<std::string>> byBytes;
+  for (const auto& [key, alike] : candidates) {
+    if (alike.size() < 2) continue;
+    for (const LogFileInfo* log : alike) {
       uint64_t digest = 0;
       if (Digest(env, folder + env.Separator() + log->name, &digest)) {
-        byBytes[{size, digest}].push_back(log->name);
+        byBytes[{key, digest}].push_back(log->name);
       }
     }
   }

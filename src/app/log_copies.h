@@ -17,11 +17,12 @@ struct CopyGroup {
   std::vector<std::string> copies;
 };
 
-// The groups of identical logs in `folder`, in name order of their kept
-// log. Only logs of equal size are read to tell; a log that cannot be read
+// The groups of identical logs in `folder` whose names carry the same date
+// (or none), in name order of their kept log. Only logs of equal size and
+// date are read to tell; a log that cannot be read
 // here is nobody's copy (reading it proper reports the failure). The kept
-// one is the game's own YYYYMMDD.log where there is one, else the one with
-// the shortest name, the first in name order on a tie; copies in name order.
+// one has the shortest name (the game's own YYYYMMDD.log), the first in name
+// order on a tie; the copies are in name order.
 std::vector<CopyGroup> FindCopies(Env& env, const std::string& folder,
                                   const std::vector<LogFileInfo>& logs);
 
