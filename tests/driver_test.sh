@@ -134,7 +134,7 @@ if mount -t tmpfs -o size=320k tmpfs "$work/disk" 2>/dev/null; then
   mounted="$work/disk"; mkdir "$work/disk/data"; output_fails "full disk" "$work/disk/data" go
   umount "$work/disk" && mounted=""
 else
-  echo "SKIP full disk: cannot mount a tmpfs here"
+  echo "SKIP full disk: cannot mount a tmpfs here (it needs root: run the tests as root)"
 fi
 
 # With descriptor 1 closed the next file opened gets it: console text must

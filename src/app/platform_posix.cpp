@@ -1,5 +1,6 @@
-// Linux and macOS, for players who run the game under Wine: the data folder
-// is looked for in the Wine prefix, the console is a terminal.
+// Linux and other POSIX systems, for players who run the game under Wine:
+// the data folder is looked for in the Wine prefix, the console is a
+// terminal.
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
