@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -68,7 +69,10 @@ class MemoryEnv : public Env {
     logs->clear();
     for (const std::string& n : all) {
       if (n.size() >= 4 && n.compare(n.size() - 4, 4, ".log") == 0) {
-        logs->push_back({n, static_cast<int64_t>(files.at(folder + "/" + n).size()), 0});
+        // A file's time changes with its bytes, as a write changes it.
+        const std::string& bytes = files.at(folder + "/" + n);
+        logs->push_back({n, static_cast<int64_t>(bytes.size()),
+                         static_cast<int64_t>(std::hash<std::string>()(bytes))});
       }
     }
     if (!listingBreaks || logs->size() < 2) return Listing::Complete;
@@ -117,6 +121,38 @@ class MemoryEnv : public Env {
     if (stream == ConsoleStream::Error) errors += text;
   }
   bool IsInteractive() override { return interactive; }
+
+  // The clock and what happens while a watching run waits: at each event's
+  // time the change is made; a wait ends at the next event or its own end.
+  struct Event {
+    int64_t at;  // milliseconds on the steady clock
+    std::function<void(MemoryEnv&)> change;
+    bool notified = true;  // the system tells of it
+  };
+  std::vector<Event> events;  // in time order
+  int64_t clock = 0;
+  bool stopRequested = false;
+  int waits = 0;
+  bool notifications = true;  // the system tells of changes
+  FolderWait WaitForChange(const std::string&, int milliseconds) override {
+    ++waits;
+    int64_t until = clock + milliseconds;
+    if (events.empty() || events.front().at > until) {
+      clock = until;
+      if (events.empty()) stopRequested = true;  // the script has run out
+      return notifications ? FolderWait::Quiet : FolderWait::Blind;
+    }
+    Event next = std::move(events.front());
+    events.erase(events.begin());
+    clock = std::max(clock, next.at);
+    next.change(*this);
+    return !notifications  ? FolderWait::Blind
+           : next.notified ? FolderWait::Changed
+                           : FolderWait::Quiet;
+  }
+  void CatchStop() override {}
+  bool StopRequested() override { return stopRequested; }
+  int64_t SteadyMilliseconds() override { return clock; }
   void WaitForKey() override { ++keyWaits; }
 
   // The temporary files made here that are still there.

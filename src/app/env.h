@@ -64,6 +64,13 @@ class FolderLock {
 
 enum class ConsoleStream { Out, Error };
 
+// How a wait for a change in a folder ended.
+enum class FolderWait {
+  Changed,  // the system told of a change: the listing is worth a look now
+  Quiet,    // the system watches and told of none
+  Blind,    // the system cannot tell (no notifications, or the folder is gone)
+};
+
 class Env : public FileSystem {
  public:
   // Between a folder and a name.
@@ -110,6 +117,17 @@ class Env : public FileSystem {
   virtual bool ConsoleWantsUtf8() = 0;
   // Writes text to standard output or standard error; "\n" ends a line.
   virtual void WriteConsole(ConsoleStream stream, const std::string& text) = 0;
+
+  // For a run that follows the folder while the game writes (--watch):
+  // waits until `folder` may have changed, `milliseconds` pass or a stop is
+  // asked for, whichever comes first.
+  virtual FolderWait WaitForChange(const std::string& folder, int milliseconds) = 0;
+  // From now on Ctrl+C, a closed console window or a hang-up asks the run to
+  // stop instead of ending it; a second one ends it at once.
+  virtual void CatchStop() = 0;
+  virtual bool StopRequested() = 0;
+  // A clock that only goes forward, for spacing the rewrites.
+  virtual int64_t SteadyMilliseconds() = 0;
 
   // True when a key wait can keep a window open: standard input and output
   // are both the console, and the run is in the terminal's foreground.

@@ -19,11 +19,14 @@ constexpr int kUsageExitCode = 2;
 
 void PrintUsage() {
   std::printf(
-      "usage: %s [--wait | --no-wait] [--pages-only] [--] [DATA_DIR]\n"
+      "usage: %s [--watch] [--wait | --no-wait] [--pages-only] [--] [DATA_DIR]\n"
       "\n"
       "Reads every *.log file in DATA_DIR (by default the game's data folder)\n"
       "and writes the report into DATA_DIR/analyze; open index.html there.\n"
       "\n"
+      "  --watch        after the report, follow the folder while the game writes:\n"
+      "                 a line as each match starts and ends, the report kept up\n"
+      "                 to date; Ctrl+C ends it\n"
       "  --wait         wait for a key at the end (on a console)%s\n"
       "  --no-wait      do not wait for a key at the end%s\n"
       "  --pages-only   write the six pages only, not dashboard.html and matches.csv\n"
@@ -66,6 +69,8 @@ int ParseArguments(const std::vector<std::string>& args, ledgerwise::RunOptions*
       options->keyWait = ledgerwise::KeyWait::Always;
     } else if (option && std::strcmp(arg, "--no-wait") == 0) {
       options->keyWait = ledgerwise::KeyWait::Never;
+    } else if (option && std::strcmp(arg, "--watch") == 0) {
+      options->watch = true;
     } else if (option && std::strcmp(arg, "--pages-only") == 0) {
       options->pagesOnly = true;
     } else if (option) {

@@ -101,6 +101,35 @@ const Message kLockWaitInterrupted = {
     "\x82\xd9\x82\xa9\x82\xcc\x8e\xc0\x8d\x73\x82\xf0\x91\xd2\x82\xc2\x82\xcc\x82\xf0"
     "\x92\x86\x92\x66\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42\n",
     "ほかの実行を待つのを中断しました。\n"};
+const Message kLiveStart = {"%s %s (%s \x83\x8c\x81\x5b\x83\x67%s) : %s\n",
+                            "%s %s (%s レート%s) : %s\n"};
+const Message kLiveEnd = {
+    "%s %s : %s (%s) : %s\x81\x41\x8d\xa1\x93\xfa %s\x8f\x9f%s\x94\x73\x81\x41\x83\x5a\x83\x62"
+    "\x83\x56\x83\x87\x83\x93 %s\x8f\x9f%s\x94\x73\n",
+    "%s %s : %s (%s) : %s、今日 %s勝%s敗、セッション %s勝%s敗\n"};
+const Message kLiveFirstMeeting = {"\x8f\x89\x91\xce\x90\xed", "初対戦"};
+const Message kLiveRecord = {"\x92\xca\x8e\x5a %s\x8f\x9f%s\x94\x73 \x90\xd8\x92\x66%s",
+                             "通算 %s勝%s敗 切断%s"};
+const Message kLiveLastMet = {"\x81\x41\x91\x4f\x89\xf1 %s", "、前回 %s"};
+const Message kLiveWon = {"\x8f\x9f\x82\xbf", "勝ち"};
+const Message kLiveLost = {"\x95\x89\x82\xaf", "負け"};
+const Message kLiveDisconnected = {"\x90\xd8\x92\x66", "切断"};
+const Message kWatching = {
+    "\x8a\xc4\x8e\x8b\x92\x86\x81\x45\x81\x45\x81\x45 (Ctrl+C \x82\xc5\x8f\x49\x82\xed\x82\xe8"
+    "\x82\xdc\x82\xb7)\n",
+    "監視中・・・ (Ctrl+C で終わります)\n"};
+const Message kFolderGone = {
+    "\x83\x66\x81\x5b\x83\x5e\x83\x74\x83\x48\x83\x8b\x83\x5f %s \x82\xaa\x8c\xa9\x82\xc2\x82"
+    "\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42\x96\xdf\x82\xe9\x82\xcc\x82\xf0\x91\xd2\x82"
+    "\xc1\x82\xc4\x82\xa2\x82\xdc\x82\xb7\x81\x45\x81\x45\x81\x45\n",
+    "データフォルダ %s が見つかりません。戻るのを待っています・・・\n"};
+const Message kFolderBack = {
+    "\x83\x66\x81\x5b\x83\x5e\x83\x74\x83\x48\x83\x8b\x83\x5f %s \x82\xaa\x96\xdf\x82\xe8\x82"
+    "\xdc\x82\xb5\x82\xbd\x81\x42\n",
+    "データフォルダ %s が戻りました。\n"};
+const Message kWatchEnded = {
+    "\x8a\xc4\x8e\x8b\x82\xf0\x8f\x49\x82\xed\x82\xe8\x82\xdc\x82\xb5\x82\xbd\x81\x42\n",
+    "監視を終わりました。\n"};
 const Message kOutOfMemory = {
     "\x83\x81\x83\x82\x83\x8a\x82\xaa\x91\xab\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42\n",
     "メモリが足りません。\n"};
@@ -142,9 +171,9 @@ std::string Render(const Message& message, bool utf8, const std::string& argumen
   return Fill(utf8 ? message.utf8 : message.sjis, {argument});
 }
 
-std::string Render(const Message& message, bool utf8, const std::string& first,
-                   const std::string& second) {
-  return Fill(utf8 ? message.utf8 : message.sjis, {first, second});
+std::string RenderAll(const Message& message, bool utf8,
+                      std::initializer_list<std::string_view> arguments) {
+  return Fill(utf8 ? message.utf8 : message.sjis, arguments);
 }
 
 std::string Printable(const std::string& text) {

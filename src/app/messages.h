@@ -3,7 +3,9 @@
 #ifndef LEDGERWISE_APP_MESSAGES_H_
 #define LEDGERWISE_APP_MESSAGES_H_
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "util/status.h"
 
@@ -43,6 +45,19 @@ extern const Message kOutputWriteFailed;
 extern const Message kFolderSearched;   // %s: the folder
 extern const Message kLockUnavailable;  // %s: the lock file
 extern const Message kLockWaitInterrupted;
+// A watching run's lines.
+extern const Message kLiveStart;  // time, name, grade, rating, the record so far
+extern const Message kLiveEnd;    // time, name, result, score, record, today's, the session's
+extern const Message kLiveFirstMeeting;
+extern const Message kLiveRecord;   // wins, losses, disconnects
+extern const Message kLiveLastMet;  // the date
+extern const Message kLiveWon;
+extern const Message kLiveLost;
+extern const Message kLiveDisconnected;
+extern const Message kWatching;
+extern const Message kFolderGone;  // %s: the folder
+extern const Message kFolderBack;  // %s: the folder
+extern const Message kWatchEnded;
 }  // namespace msg
 
 // The message of a failure, with a "%s" for its path.
@@ -51,9 +66,9 @@ const Message& FailureMessage(Status::Code code);
 // The message with its one "%s" (if any) replaced by `argument`, which is
 // copied byte for byte whatever the encoding.
 std::string Render(const Message& message, bool utf8, const std::string& argument = "");
-// The same for a message with two: each "%s" in turn.
-std::string Render(const Message& message, bool utf8, const std::string& first,
-                   const std::string& second);
+// The same for a message with several: each "%s" in turn.
+std::string RenderAll(const Message& message, bool utf8,
+                      std::initializer_list<std::string_view> arguments);
 
 // `text` as the console may show it: a control byte (below 0x20, or 0x7F)
 // becomes "?", so a file name cannot steer the terminal; every other byte,

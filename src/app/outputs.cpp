@@ -6,6 +6,7 @@
 
 #include "sjis_pages/pages.h"
 #include "utf8_outputs/dashboard.h"
+#include "utf8_outputs/live_script.h"
 #include "utf8_outputs/match_csv.h"
 
 namespace ledgerwise {
@@ -74,11 +75,14 @@ class ApartWriter {
 
 }  // namespace
 
+// Written last, once everything it announces is in place.
+constexpr char kLiveScript[] = "live.js";
+
 bool IsOutputName(std::string_view name) {
   for (const Output& output : kOutputs) {
     if (name == output.name) return true;
   }
-  return false;
+  return name == kLiveScript;
 }
 
 std::vector<Status> WriteOutputs(const VsLogBook& book, FileSystem& fs,
@@ -98,6 +102,10 @@ std::vector<Status> WriteOutputs(const VsLogBook& book, FileSystem& fs,
     if (!started[i]) results[i] = WriteOne(*chosen[i], book, fs, request);
   }
   apart.Finish();
+  if (!request.liveGeneration.empty()) {
+    results.push_back(WriteLiveScript(fs, request.folder + request.separator + kLiveScript,
+                                      request.liveGeneration, request.now));
+  }
   return results;
 }
 

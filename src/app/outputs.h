@@ -22,6 +22,9 @@ struct OutputRequest {
   LocalTime now;           // the menu's time stamp
   bool pagesOnly = false;  // the six pages without the dashboard and the CSV
   bool sideBySide = true;  // false: one file after the other on the caller's thread
+  // Set while a run follows the game: live.js names it, and the dashboard
+  // checks live.js for a newer one.
+  std::string liveGeneration;
 };
 
 // True when `name` is one of the files a run may write.

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #if defined(__linux__)
 #include <linux/magic.h>
+#include <sys/inotify.h>
 #include <sys/vfs.h>
 #endif
 #include <termios.h>
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -154,8 +156,30 @@ void RestoreTerminalAndDie(int signal) {
   std::raise(signal);
 }
 
+// A stop asked for by a signal while watching: noted, and the wait woken
+// through a pipe. The second signal ends the run at once.
+volatile std::sig_atomic_t gStopRequested = 0;
+int gStopPipe[2] = {-1, -1};
+
+void NoteStop(int signal) {
+  if (gStopRequested) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    return;
+  }
+  gStopRequested = 1;
+  if (gStopPipe[1] >= 0) {
+    char byte = 1;
+    ssize_t ignored = ::write(gStopPipe[1], &byte, 1);
+    (void)ignored;
+  }
+}
+
 class PosixEnv : public Env {
  public:
+  ~PosixEnv() override {
+    if (inotify_ >= 0) ::close(inotify_);
+  }
   char Separator() const override { return '/'; }
 
   FolderSearch FindDataFolder(std::vector<std::string>* folders) override {
@@ -303,7 +327,34 @@ class PosixEnv : public Env {
 
   void WaitForKey() override;
 
+  FolderWait WaitForChange(const std::string& folder, int milliseconds) override;
+
+  void CatchStop() override {
+    if (gStopPipe[0] < 0 && ::pipe(gStopPipe) == 0) {
+      for (int fd : gStopPipe) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+      for (int fd : gStopPipe) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
+    struct sigaction action = {};
+    action.sa_handler = NoteStop;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+  }
+
+  bool StopRequested() override { return gStopRequested != 0; }
+
+  int64_t SteadyMilliseconds() override {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+
  private:
+  // The folder's change notifications, set up on the first wait and again
+  // after the folder went away; -1 where there are none.
+  bool WatchFolder(const std::string& folder);
+  int inotify_ = -1;
+  int watch_ = -1;
+
   static Listing ReadFolder(const std::string& folder, std::vector<std::string>* names);
   static void SyncFolderOf(const std::string& path);
 };
@@ -355,6 +406,53 @@ std::unique_ptr<WritableFile> PosixEnv::CreateTemporary(const std::string& besid
   }
   tempPath->clear();
   return nullptr;
+}
+
+bool PosixEnv::WatchFolder(const std::string& folder) {
+#if defined(__linux__)
+  if (inotify_ < 0) inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (inotify_ < 0) return false;
+  if (watch_ < 0) {
+    const uint32_t kEvents = IN_CREATE | IN_DELETE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_FROM |
+                             IN_MOVED_TO | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
+    watch_ = ::inotify_add_watch(inotify_, folder.c_str(), kEvents);
+  }
+  return watch_ >= 0;
+#else
+  (void)folder;
+  return false;
+#endif
+}
+
+FolderWait PosixEnv::WaitForChange(const std::string& folder, int milliseconds) {
+  bool notified = WatchFolder(folder);
+  struct pollfd fds[2] = {{gStopPipe[0], POLLIN, 0}, {notified ? inotify_ : -1, POLLIN, 0}};
+  int ready;
+  while ((ready = ::poll(fds, 2, milliseconds)) < 0 && errno == EINTR && !gStopRequested) {
+  }
+  char stops[64];
+  while (gStopPipe[0] >= 0 && ::read(gStopPipe[0], stops, sizeof stops) > 0) {
+  }
+  if (!notified) return FolderWait::Blind;
+  if (ready <= 0 || !(fds[1].revents & POLLIN)) return FolderWait::Quiet;
+  bool changed = false;
+  ssize_t got;
+  alignas(struct inotify_event) char drain[4096];
+  while ((got = ::read(inotify_, drain, sizeof drain)) > 0) {
+    changed = true;
+#if defined(__linux__)
+    // The folder itself went away or moved: watch it afresh when it is back.
+    for (char* p = drain; p < drain + got;) {
+      const struct inotify_event* event = reinterpret_cast<const struct inotify_event*>(p);
+      if (event->mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF)) {
+        ::inotify_rm_watch(inotify_, watch_);
+        watch_ = -1;
+      }
+      p += sizeof(struct inotify_event) + event->len;
+    }
+#endif
+  }
+  return changed ? FolderWait::Changed : FolderWait::Quiet;
 }
 
 void PosixEnv::WaitForKey() {

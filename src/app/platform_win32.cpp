@@ -215,6 +215,14 @@ Listing FindEntries(const std::string& folder, const char* pattern, Visit visit)
   return listing;
 }
 
+// A stop asked for while watching: Ctrl+C, Ctrl+Break, a closed window.
+HANDLE gStopEvent = nullptr;
+
+BOOL WINAPI NoteStop(DWORD) {
+  SetEvent(gStopEvent);
+  return TRUE;
+}
+
 class Win32Env : public Env {
  public:
   char Separator() const override { return '\\'; }
@@ -359,11 +367,33 @@ class Win32Env : public Env {
 
   void WaitForKey() override { _getch(); }
 
+  FolderWait WaitForChange(const std::string&, int milliseconds) override {
+    if (stop_ != nullptr) {
+      WaitForSingleObject(stop_, static_cast<DWORD>(milliseconds));
+    } else {
+      Sleep(static_cast<DWORD>(milliseconds));
+    }
+    return FolderWait::Blind;
+  }
+
+  void CatchStop() override {
+    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    gStopEvent = stop_;
+    SetConsoleCtrlHandler(NoteStop, TRUE);
+  }
+
+  bool StopRequested() override {
+    return stop_ != nullptr && WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0;
+  }
+
+  int64_t SteadyMilliseconds() override { return static_cast<int64_t>(GetTickCount64()); }
+
  private:
   // Whether standard output and error are a console: asked once each, as
   // asking costs a round trip to the console (under Wine, to its server) per
   // message.
   int isConsole_[2] = {-1, -1};
+  HANDLE stop_ = nullptr;  // set when a stop is asked for
 };
 
 void Win32Env::WriteConsole(ConsoleStream stream, const std::string& bytes) {

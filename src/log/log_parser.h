@@ -43,6 +43,9 @@ class LogFileParser {
   void Restart(std::string_view path);
   void Feed(const char* data, size_t size);
   void Finish();  // the end of the file: hands over the last, unended line
+  // True while the bytes fed end inside a line: Finish would hand it over,
+  // or the rest of it may still come.
+  bool HoldsUnendedLine() const { return !carry_.empty(); }
 
  private:
   size_t Scan(const char* begin, const char* end, bool atEnd);

@@ -1,0 +1,107 @@
+#include "app/log_cache.h"
+
+#include <map>
+#include <memory>
+#include <utility>
+
+#include "log/log_parser.h"
+#include "log/packed_digest.h"
+
+namespace ledgerwise {
+
+namespace {
+
+constexpr size_t kReadChunk = 1 << 16;
+
+bool Unchanged(const LogFileInfo& a, const LogFileInfo& b) {
+  return a.size == b.size && a.modified == b.modified;
+}
+
+}  // namespace
+
+LogCache::Entry LogCache::ReadLog(Env& env, const std::string& path, const LogFileInfo& info,
+                                  bool hold, Read* read) {
+  Entry entry;
+  entry.info = info;
+  LogOpen opened;
+  std::unique_ptr<LogSource> source = env.OpenLog(path, &opened);
+  if (opened == LogOpen::NotAFile) {
+    entry.skipped = read->skipped = true;
+    return entry;
+  }
+  LogDigest digest;
+  LogFileParser parser(path, &digest);
+  entry.day = digest.day;
+  if (!source) {
+    entry.failed = true;
+    read->status = Status::Failure(Status::Code::InputOpen, path);
+    return entry;
+  }
+  std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+  int64_t got;
+  while ((got = source->Read(buffer.get(), kReadChunk)) > 0) {
+    parser.Feed(buffer.get(), static_cast<size_t>(got));
+    PackLogDigest(digest, &entry.packed);
+    digest.NextBatch();
+  }
+  // A failed read keeps what came before it, as a one-shot run does.
+  entry.heldBack = hold && got == 0 && parser.HoldsUnendedLine();
+  if (!entry.heldBack) parser.Finish();
+  PackLogDigest(digest, &entry.packed);
+  if (got < 0) {
+    entry.failed = true;
+    read->status = Status::Failure(Status::Code::InputRead, path);
+  }
+  return entry;
+}
+
+LogCache::Refreshed LogCache::Refresh(Env& env, const std::string& folder,
+                                      const std::vector<LogFileInfo>& logs, bool holdLastLine) {
+  std::map<std::string, Entry*> old;
+  for (Entry& entry : entries_) old[entry.info.name] = &entry;
+  Refreshed result;
+  result.changed = logs.size() != entries_.size();
+  std::vector<Entry> entries;
+  entries.reserve(logs.size());
+  for (size_t i = 0; i < logs.size(); ++i) {
+    bool last = i + 1 == logs.size();
+    auto found = old.find(logs[i].name);
+    if (found == old.end()) {
+      result.changed = true;
+    } else if (Unchanged(found->second->info, logs[i]) && !found->second->failed &&
+               (last || !found->second->heldBack)) {
+      entries.push_back(std::move(*found->second));
+      continue;
+    }
+    Read& read = result.reads.emplace_back();
+    read.name = logs[i].name;
+    entries.push_back(ReadLog(env, folder + env.Separator() + logs[i].name, logs[i],
+                              holdLastLine && last, &read));
+    if (found != old.end()) {
+      const Entry& before = *found->second;
+      const Entry& after = entries.back();
+      result.changed = result.changed || before.packed != after.packed ||
+                       before.skipped != after.skipped || before.day != after.day;
+    }
+  }
+  entries_ = std::move(entries);
+  return result;
+}
+
+void LogCache::Rebuild(VsLogBook& book) const {
+  LogDigest digest;
+  for (const Entry& entry : entries_) {
+    if (entry.skipped) continue;
+    UnpackLogDigest(entry.packed, entry.day, &digest);
+    std::string_view lastName;  // a start line without a name takes its file's last
+    ApplyLogDigest(book, digest, &lastName);
+  }
+}
+
+size_t LogCache::PackedBytes() const {
+  size_t bytes = 0;
+  for (const Entry& entry : entries_) bytes += entry.packed.size();
+  return bytes;
+}
+
+}  // namespace ledgerwise
