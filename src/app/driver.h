@@ -25,7 +25,7 @@ struct RunOptions {
   bool pagesOnly = false;              // the six pages without the dashboard and the CSV
   int logWorkers = -1;                 // threads reading logs ahead; -1: what suits the machine
   bool writeSideBySide = true;         // vslog.html on a thread of its own beside the rest
-  bool watch = false;  // after the run, follow the folder while the game writes
+  bool watch = false;                  // after the run, follow the folder while the game writes
 };
 
 // Returns 0 on success, platform::kFailureExitCode otherwise.
