@@ -91,20 +91,29 @@ class MemoryEnv : public Env {
     return true;
   }
   std::unique_ptr<LogSource> OpenLog(const std::string& path, LogOpen* status) override;
+  int locksHeld = 0;  // run locks taken and not yet let go
   std::unique_ptr<FolderLock> LockFolder(const std::string&, bool wait, Lock* result) override {
     *result = lockUnavailable ? Lock::Unavailable
               : !lockBusy     ? Lock::Taken
               : wait          ? lockWait
                               : Lock::Busy;
     lockWaits += wait;
-    return *result == Lock::Taken ? std::make_unique<FolderLock>() : nullptr;
+    if (*result != Lock::Taken) return nullptr;
+    struct Held : FolderLock {
+      explicit Held(int* count) : count(count) { ++*count; }
+      ~Held() override { --*count; }
+      int* count;
+    };
+    return std::make_unique<Held>(&locksHeld);
   }
   void RemoveLeftover(const std::string& path) override { Remove(path); }
   std::unique_ptr<WritableFile> CreateTemporary(const std::string& beside,
                                                 std::string* tempPath) override;
+  std::map<std::string, int> replaced;  // output path -> times put in place
   bool Replace(const std::string& from, const std::string& to) override {
     std::lock_guard<std::mutex> hold(mutex_);
     if (!files.count(from)) throw std::logic_error("replacing a file never made: " + from);
+    ++replaced[to];
     if (Faulty(to, Fault::Replace)) return false;
     files[to] = std::move(files[from]);
     files.erase(from);
@@ -134,17 +143,25 @@ class MemoryEnv : public Env {
   bool stopRequested = false;
   int waits = 0;
   bool notifications = true;  // the system tells of changes
+  // When the script has run out, the run is stopped this long after its
+  // last event: time for the rewrites it owes.
+  int64_t stopDelay = 10000;
   FolderWait WaitForChange(const std::string&, int milliseconds) override {
     ++waits;
     int64_t until = clock + milliseconds;
     if (events.empty() || events.front().at > until) {
+      int64_t stopAt = lastEvent_ + stopDelay;
+      if (events.empty() && until >= stopAt) {
+        until = std::max(clock, stopAt);
+        stopRequested = true;
+      }
       clock = until;
-      if (events.empty()) stopRequested = true;  // the script has run out
       return notifications ? FolderWait::Quiet : FolderWait::Blind;
     }
     Event next = std::move(events.front());
     events.erase(events.begin());
     clock = std::max(clock, next.at);
+    lastEvent_ = clock;
     next.change(*this);
     return !notifications  ? FolderWait::Blind
            : next.notified ? FolderWait::Changed
@@ -168,6 +185,7 @@ class MemoryEnv : public Env {
   bool Faulty(const std::string& path, Fault step) const {
     return fault == step && path == faultPath;
   }
+  int64_t lastEvent_ = 0;
   // Outputs are written on two threads at once.
   std::mutex mutex_;
   std::vector<std::string> made_;

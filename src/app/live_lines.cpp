@@ -92,19 +92,27 @@ std::string StartLine(const Placed& p, const Text& text) {
                     text.Shown(GradeName(m.grade)), rating, record});
 }
 
-std::string EndLine(const VsLogBook& book, const Placed& p, const Text& text) {
+// The player's record over the matches opened up to and including the
+// `k`-th: those of the match's day, and those that started in the eight
+// hours before it.
+void CountUpTo(const VsLogBook& book, size_t k, const MatchRecord& m, Record* today,
+               Record* session) {
+  std::vector<size_t> next(book.opponents.size());
+  int64_t instant = Instant(m);
+  for (size_t i = 0; i <= k; ++i) {
+    uint32_t who = book.openOrder[i];
+    const MatchRecord& other = book.opponents[who].matches[next[who]++];
+    if (!IsDecided(other.result)) continue;
+    if (other.day == m.day) today->Add(other);
+    if (Instant(other) >= instant - kSessionSpan) session->Add(other);
+  }
+}
+
+std::string EndLine(const VsLogBook& book, size_t k, const Placed& p, const Text& text) {
   const MatchRecord& m = p.match();
   Record against, today, session;
   for (size_t i = 0; i <= p.index; ++i) against.Add(p.opponent->matches[i]);
-  int64_t instant = Instant(m);
-  for (const OpponentRecord& o : book.opponents) {
-    for (const MatchRecord& other : o.matches) {
-      if (!IsDecided(other.result)) continue;
-      if (other.day == m.day) today.Add(other);
-      int64_t at = Instant(other);
-      if (at >= instant - kSessionSpan && at <= instant) session.Add(other);
-    }
-  }
+  CountUpTo(book, k, m, &today, &session);
   const Message& result = m.result == MatchResult::Won    ? msg::kLiveWon
                           : m.result == MatchResult::Lost ? msg::kLiveLost
                                                           : msg::kLiveDisconnected;
@@ -149,13 +157,15 @@ std::vector<std::string> LiveLines::Look(const VsLogBook& book, bool utf8) {
     Text text(utf8);
     if (seen_.lastUndecided) {
       Placed last = At(book, seen_.count - 1);
-      if (last.match().result != MatchResult::Undecided) lines.push_back(EndLine(book, last, text));
+      if (last.match().result != MatchResult::Undecided) {
+        lines.push_back(EndLine(book, seen_.count - 1, last, text));
+      }
     }
     for (size_t k = seen_.count; k < now.count; ++k) {
       Placed started = At(book, k);
       lines.push_back(StartLine(started, text));
       if (started.match().result != MatchResult::Undecided) {
-        lines.push_back(EndLine(book, started, text));
+        lines.push_back(EndLine(book, k, started, text));
       }
     }
   }
