@@ -119,6 +119,18 @@ const Row kRows[] = {
        e.events = {Lines(5000, kDay2, {"[20:00:00]と対戦を開始しました", kWin})};
      },
      {"20:00:00  (十級 レート---) : 初対戦\n"}},
+    {"a start line without a name added to the log takes the log's last name",
+     [](MemoryEnv& e) {
+       e.events = {Lines(5000, kDay1, {"[22:00:00]と対戦を開始しました", "[22:05:00]さんに負けました"})};
+     },
+     {"22:00:00 とまと (十級 レート---) : 通算 1勝0敗 切断0、前回 2005/05/04\n"
+      "22:05:00 とまと : 負け (0-0) : 通算 1勝1敗 切断0、今日 1勝1敗、セッション 1勝1敗\n"}},
+    {"an older log removed as the last one grows: the book is built anew",
+     [](MemoryEnv& e) {
+       e.files[kDay2] = LogText({kStart});
+       e.events = {{5000, [](MemoryEnv& e) { e.files.erase(kDay1); }},
+                   Lines(5000, kDay2, {kSave, kWin})};
+     }},
     {"ten appends within a second: one rewrite",
      [](MemoryEnv& e) {
        for (int i = 0; i < 10; ++i) {

@@ -80,22 +80,44 @@ LogCache::Refreshed LogCache::Refresh(Env& env, const std::string& folder,
     if (found != old.end()) {
       const Entry& before = *found->second;
       const Entry& after = entries.back();
-      result.changed = result.changed || before.packed != after.packed ||
-                       before.skipped != after.skipped || before.day != after.day;
+      bool same = before.packed == after.packed && before.skipped == after.skipped &&
+                  before.day == after.day;
+      // Lines added to the last log: what was taken before is where the
+      // new digest begins.
+      if (!same && !result.changed && last && !before.skipped && !after.skipped &&
+          before.day == after.day &&
+          after.packed.compare(0, before.packed.size(), before.packed) == 0) {
+        result.appendedFrom = before.packed.size();
+      }
+      result.changed = result.changed || !same;
+    } else {
+      result.appendedFrom = std::string::npos;
     }
   }
+  if (result.reads.size() != 1) result.appendedFrom = std::string::npos;
   entries_ = std::move(entries);
   return result;
 }
 
-void LogCache::Rebuild(VsLogBook& book) const {
+void LogCache::Rebuild(VsLogBook& book) {
   LogDigest digest;
+  lastName_.clear();
   for (const Entry& entry : entries_) {
     if (entry.skipped) continue;
     UnpackLogDigest(entry.packed, entry.day, &digest);
     std::string_view lastName;  // a start line without a name takes its file's last
     ApplyLogDigest(book, digest, &lastName);
+    lastName_ = lastName;
   }
+}
+
+void LogCache::TakeAppended(VsLogBook& book, size_t appendedFrom) {
+  const Entry& entry = entries_.back();
+  LogDigest digest;
+  UnpackLogDigest(std::string_view(entry.packed).substr(appendedFrom), entry.day, &digest);
+  std::string_view lastName = lastName_;
+  ApplyLogDigest(book, digest, &lastName);
+  lastName_ = std::string(lastName);
 }
 
 size_t LogCache::PackedBytes() const {

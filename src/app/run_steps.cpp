@@ -161,9 +161,14 @@ bool RunSteps::ParseIntoCache(const std::vector<LogFileInfo>& logs, LogCache* ca
   return allRead;
 }
 
-void RunSteps::Rebuild(const LogCache& cache) {
+void RunSteps::Rebuild(LogCache& cache) {
   book_ = std::make_unique<VsLogBook>();
   cache.Rebuild(*book_);
+  ComputeStatistics(*book_);
+}
+
+void RunSteps::TakeAppended(LogCache& cache, size_t appendedFrom) {
+  cache.TakeAppended(*book_, appendedFrom);
   ComputeStatistics(*book_);
 }
 

@@ -32,7 +32,10 @@ class RunSteps {
   // What a watching run repeats. The logs as listed now, copies left out.
   Listing ListLogsQuietly(std::vector<LogFileInfo>* logs);
   // Builds the book anew from the cache, with its statistics.
-  void Rebuild(const LogCache& cache);
+  void Rebuild(LogCache& cache);
+  // Takes the lines added to the last log into the book, with the
+  // statistics computed again.
+  void TakeAppended(LogCache& cache, size_t appendedFrom);
   // Takes the lock (waiting for another run), writes every output, and
   // lets the lock go; false when a file failed or the wait was broken off.
   bool Rewrite(const std::string& liveGeneration);

@@ -14,8 +14,8 @@ namespace ledgerwise {
 
 namespace {
 
-constexpr int kPollMilliseconds = 1000;   // the listing's look without notifications
-constexpr int kSettleMilliseconds = 100;  // a burst of writes is taken as one change
+constexpr int kPollMilliseconds = 1000;  // the listing's look without notifications
+constexpr int kSettleMilliseconds = 30;  // a burst of writes is taken as one change
 constexpr int kMaxSettles = 5;
 constexpr int64_t kNotifiedListMilliseconds = 10000;  // with them, still now and then
 constexpr int64_t kQuietMilliseconds = 2000;          // a rewrite waits for the writes to settle
@@ -83,7 +83,11 @@ void Watcher::Look() {
     }
   }
   if (!refreshed.changed) return;
-  steps_.Rebuild(cache_);
+  if (refreshed.appendedFrom != std::string::npos) {
+    steps_.TakeAppended(cache_, refreshed.appendedFrom);
+  } else {
+    steps_.Rebuild(cache_);
+  }
   for (const std::string& line : live_.Look(steps_.book(), steps_.console().utf8())) {
     steps_.console().Raw(ConsoleStream::Out, line);
   }
