@@ -58,6 +58,22 @@ class MemoryEnv : public Env {
     if (folders.count(path)) return EntryKind::Folder;
     return files.count(path) ? EntryKind::File : EntryKind::Missing;
   }
+  // A folder's time is the list of its names, a file's its bytes.
+  bool LookUp(const std::string& path, LogFileInfo* info) override {
+    std::hash<std::string> hash;
+    if (folders.count(path)) {
+      std::vector<std::string> names;
+      ListFolder(path, &names);
+      std::string all;
+      for (const std::string& name : names) all += name + '/';
+      *info = {"", 0, static_cast<int64_t>(hash(all))};
+      return true;
+    }
+    if (!files.count(path)) return false;
+    *info = {"", static_cast<int64_t>(files.at(path).size()),
+             static_cast<int64_t>(hash(files.at(path)))};
+    return true;
+  }
   bool EnsureFolder(const std::string& path) override {
     if (unmakeable.count(path) || files.count(path)) return false;
     folders.insert(path);

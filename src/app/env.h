@@ -39,6 +39,10 @@ struct LogFileInfo {
   std::string name;  // the name alone, without the folder
   int64_t size = 0;
   int64_t modified = 0;  // in the system's own units; only compared
+
+  bool operator==(const LogFileInfo& other) const {
+    return name == other.name && size == other.size && modified == other.modified;
+  }
 };
 
 enum class LogOpen {
@@ -82,6 +86,11 @@ class Env : public FileSystem {
   virtual FolderSearch FindDataFolder(std::vector<std::string>* folders) = 0;
 
   virtual EntryKind KindOf(const std::string& path) = 0;
+
+  // The size and modification time of a file or folder (its name left
+  // empty); false when there is none. A folder's time changes as entries
+  // come and go in it.
+  virtual bool LookUp(const std::string& path, LogFileInfo* info) = 0;
 
   // Creates the folder unless it exists; false when it neither existed nor
   // could be made.

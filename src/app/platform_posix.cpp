@@ -61,6 +61,10 @@ EntryKind KindOfPath(const std::string& path) {
   return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Other;
 }
 
+int64_t ModifiedOf(const struct stat& st) {
+  return int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+}
+
 // /proc, /sys and their like hold files that are regular to fstat but
 // block (/proc/kmsg) or never end (/proc/self/pagemap): never a log.
 bool OnPseudoFileSystem(int fd) {
@@ -206,6 +210,13 @@ class PosixEnv : public Env {
 
   EntryKind KindOf(const std::string& path) override { return KindOfPath(path); }
 
+  bool LookUp(const std::string& path, LogFileInfo* info) override {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return false;
+    *info = {"", int64_t{st.st_size}, ModifiedOf(st)};
+    return true;
+  }
+
   bool EnsureFolder(const std::string& path) override {
     if (KindOfPath(path) == EntryKind::Folder) return true;
     return ::mkdir(path.c_str(), 0777) == 0 ||
@@ -213,18 +224,17 @@ class PosixEnv : public Env {
   }
 
   Listing ListLogFiles(const std::string& folder, std::vector<LogFileInfo>* logs) override {
-    std::vector<std::string> entries;
-    Listing listing = ReadFolder(folder, &entries);
     logs->clear();
-    for (std::string& name : entries) {
+    Listing listing = ReadFolder(folder, [logs](int folderFd, const std::string& name) {
+      // Looked up in the open folder, not by its whole path: a watching
+      // run lists thousands of logs every second.
       struct stat st;
-      if (!EndsWithLogSuffix(name) || ::stat((folder + "/" + name).c_str(), &st) != 0 ||
+      if (!EndsWithLogSuffix(name) || ::fstatat(folderFd, name.c_str(), &st, 0) != 0 ||
           !S_ISREG(st.st_mode)) {
-        continue;
+        return;
       }
-      int64_t modified = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
-      logs->push_back({std::move(name), int64_t{st.st_size}, modified});
-    }
+      logs->push_back({name, int64_t{st.st_size}, ModifiedOf(st)});
+    });
     // Byte order: the names are dates.
     std::sort(logs->begin(), logs->end(),
               [](const LogFileInfo& a, const LogFileInfo& b) { return a.name < b.name; });
@@ -232,7 +242,9 @@ class PosixEnv : public Env {
   }
 
   bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {
-    return ReadFolder(folder, names) == Listing::Complete;
+    names->clear();
+    return ReadFolder(folder, [names](int, const std::string& name) { names->push_back(name); }) ==
+           Listing::Complete;
   }
 
   std::unique_ptr<LogSource> OpenLog(const std::string& path, LogOpen* status) override {
@@ -355,20 +367,22 @@ class PosixEnv : public Env {
   int inotify_ = -1;
   int watch_ = -1;
 
-  static Listing ReadFolder(const std::string& folder, std::vector<std::string>* names);
+  // Hands the open folder and every entry's name but "." and ".." to `visit`.
+  template <typename Visit>
+  static Listing ReadFolder(const std::string& folder, Visit visit);
   static void SyncFolderOf(const std::string& path);
 };
 
-Listing PosixEnv::ReadFolder(const std::string& folder, std::vector<std::string>* names) {
-  names->clear();
+template <typename Visit>
+Listing PosixEnv::ReadFolder(const std::string& folder, Visit visit) {
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return Listing::Unreadable;
   // readdir returns nullptr both at the end and on an error; only errno
-  // tells them apart.
+  // tells them apart (and the visit may set it).
   errno = 0;
   while (const struct dirent* entry = ::readdir(dir)) {
     std::string name = entry->d_name;
-    if (name != "." && name != "..") names->push_back(name);
+    if (name != "." && name != "..") visit(::dirfd(dir), name);
     errno = 0;
   }
   Listing listing = errno == 0 ? Listing::Complete : Listing::Incomplete;

@@ -231,6 +231,16 @@ class Win32Env : public Env {
   }
   EntryKind KindOf(const std::string& path) override { return KindOfPath(path); }
 
+  bool LookUp(const std::string& path, LogFileInfo* info) override {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    int64_t size = int64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
+    int64_t modified =
+        int64_t{data.ftLastWriteTime.dwHighDateTime} << 32 | data.ftLastWriteTime.dwLowDateTime;
+    *info = {"", size, modified};
+    return true;
+  }
+
   bool EnsureFolder(const std::string& path) override {
     if (KindOfPath(path) == EntryKind::Folder) return true;
     if (CreateDirectoryA(path.c_str(), nullptr)) return true;

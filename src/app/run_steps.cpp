@@ -99,12 +99,6 @@ void RunSteps::NoteCopies(const std::vector<CopyGroup>& groups) {
   }
 }
 
-Listing RunSteps::ListLogsQuietly(std::vector<LogFileInfo>* logs) {
-  Listing listing = env_.ListLogFiles(dataFolder_, logs);
-  SkipCopies(logs);
-  return listing;
-}
-
 // Logs of one date that differ (a day's log and an edited copy of it) are
 // all read, as the game's own files would be, but the player is told, since
 // that day's matches may then count twice.

@@ -29,8 +29,9 @@ class RunSteps {
   // are read ahead and straight into the book.
   bool Analyze(LogCache* cache, const std::string& liveGeneration);
 
-  // What a watching run repeats. The logs as listed now, copies left out.
-  Listing ListLogsQuietly(std::vector<LogFileInfo>* logs);
+  // What a watching run repeats. Copies of another log left out of a
+  // listing; the groups they formed.
+  std::vector<CopyGroup> SkipCopies(std::vector<LogFileInfo>* logs);
   // Builds the book anew from the cache, with its statistics.
   void Rebuild(LogCache& cache);
   // Takes the lines added to the last log into the book, with the
@@ -52,7 +53,6 @@ class RunSteps {
  private:
   bool LocateDataFolder();
   Listing ListLogs(std::vector<LogFileInfo>* logs);
-  std::vector<CopyGroup> SkipCopies(std::vector<LogFileInfo>* logs);
   void NoteCopies(const std::vector<CopyGroup>& groups);
   void NoteSameDates(const std::vector<LogFileInfo>& logs);
   void PrintNotes();

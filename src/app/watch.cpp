@@ -17,9 +17,9 @@ namespace {
 constexpr int kPollMilliseconds = 1000;  // the listing's look without notifications
 constexpr int kSettleMilliseconds = 30;  // a burst of writes is taken as one change
 constexpr int kMaxSettles = 5;
-constexpr int64_t kNotifiedListMilliseconds = 10000;  // with them, still now and then
-constexpr int64_t kQuietMilliseconds = 2000;          // a rewrite waits for the writes to settle
-constexpr int64_t kSpacingMilliseconds = 3000;        // and comes at most this often
+constexpr int64_t kWholeListMilliseconds = 10000;  // the whole listing, now and then
+constexpr int64_t kQuietMilliseconds = 2000;       // a rewrite waits for the writes to settle
+constexpr int64_t kSpacingMilliseconds = 3000;     // and comes at most this often
 
 class Watcher {
  public:
@@ -29,6 +29,7 @@ class Watcher {
  private:
   std::string NextGeneration();
   bool WaitForChange();
+  bool NothingMoved();
   void Look();
   void RewriteWhenDue();
 
@@ -43,15 +44,31 @@ class Watcher {
   int64_t lastRewrite_ = 0;
   int64_t lastList_ = 0;
   bool folderGone_ = false;
+  std::vector<LogFileInfo> listed_;  // the listing last looked at
+  int64_t folderTime_ = 0;
   std::set<std::string> failing_;  // logs whose failure was said already
 };
 
 std::string Watcher::NextGeneration() { return session_ + "-" + std::to_string(++generation_); }
 
+// Without notifications, a look every second at what a game's writing
+// changes: the folder (a new day's log) and the last log. The whole
+// listing costs a look at every log; it comes now and then anyway.
+bool Watcher::NothingMoved() {
+  LogFileInfo folder, last;
+  if (listed_.empty() || !env_.LookUp(steps_.dataFolder(), &folder)) return false;
+  bool same = folder.modified == folderTime_ &&
+              env_.LookUp(steps_.Join(steps_.dataFolder(), listed_.back().name), &last) &&
+              last.size == listed_.back().size && last.modified == listed_.back().modified;
+  folderTime_ = folder.modified;
+  return same;
+}
+
 // True when the listing is worth a look now.
 bool Watcher::WaitForChange() {
   FolderWait wait = env_.WaitForChange(steps_.dataFolder(), kPollMilliseconds);
   int64_t now = env_.SteadyMilliseconds();
+  bool due = now - lastList_ >= kWholeListMilliseconds;
   if (wait == FolderWait::Changed) {
     // The game writes a line at a time; what follows within a moment is
     // the same change.
@@ -61,19 +78,24 @@ bool Watcher::WaitForChange() {
     }
     return true;
   }
-  return wait == FolderWait::Blind || now - lastList_ >= kNotifiedListMilliseconds;
+  if (wait == FolderWait::Blind) return due || !NothingMoved();
+  return due;
 }
 
 void Watcher::Look() {
   lastList_ = env_.SteadyMilliseconds();
   std::vector<LogFileInfo> logs;
-  if (steps_.ListLogsQuietly(&logs) == Listing::Unreadable) {
+  if (env_.ListLogFiles(steps_.dataFolder(), &logs) == Listing::Unreadable) {
     if (!folderGone_) steps_.console().Warn(msg::kFolderGone, steps_.dataFolder());
     folderGone_ = true;
     return;
   }
   if (folderGone_) steps_.console().Print(msg::kFolderBack, steps_.dataFolder());
   folderGone_ = false;
+  // The same names, sizes and times: nothing to read, the common case.
+  if (logs == listed_) return;
+  listed_ = logs;
+  steps_.SkipCopies(&logs);
   LogCache::Refreshed refreshed = cache_.Refresh(env_, steps_.dataFolder(), logs, true);
   for (const LogCache::Read& read : refreshed.reads) {
     if (read.status.ok()) {
