@@ -188,5 +188,26 @@ check "--wait waits; an arrow key is taken whole, none of it left for the shell"
 check "Ctrl+C at the prompt ends the run and restores echo" grep -q "^ctrl-c True -2 True prompt" "$work/key.txt"
 check "a run in the background never waits or stops" grep -qx "background False 0 True - none" "$work/key.txt"
 
+# Watching: a match the game adds reaches the console, a one-shot run meanwhile
+# does not wait for the watch to end, and Ctrl+C ends it with exit 0, the
+# pages whole, and a dashboard that no longer asks for live.js.
+v="$work/watch"; mkdir -p "$v"; write_log "$v/20050504.log"
+LANG=C.UTF-8 "$prog" --watch "$v" > "$work/watch.txt" 2>&1 < /dev/null & watcher=$!
+await() {  # FILE TEXT: until the file holds the text, at most 30 s
+  for _ in $(seq 300); do grep -qF -- "$2" "$1" && return 0; sleep 0.1; done; return 1
+}
+check "watch: the first run, then watching" await "$work/watch.txt" "監視中・・・"
+{ sjis "[22:00:00]なす(３だん 10勝5敗 レート1600 最大9連鎖 切断率1%)と対戦を開始しました"; printf '\r\n'
+  sjis "[22:04:00]なすさんに負けました"; printf '\r\n'; } >> "$v/20050504.log"
+check "watch: the match's lines on the console" await "$work/watch.txt" "22:04:00 なす : 負け"
+LANG=C.UTF-8 timeout 30 "$prog" "$v" > "$work/oneshot.txt" 2>&1 < /dev/null
+check "watch: a one-shot run meanwhile finishes" test $? = 0
+check "watch: live.js names the generation" await "$v/analyze/live.js" '"generation":"'
+kill -INT "$watcher"; wait "$watcher"; rc=$?
+check "watch: Ctrl+C ends it with exit 0" test "$rc" = 0
+check "watch: the pages whole and as a one-shot run writes them" bash -c \
+  "grep -qF '監視を終わりました。' '$work/watch.txt' && $(declare -f pages); pages '$v' &&
+   cmp -s <(sed 31d '$v/analyze/vslog.html') <(LANG=C.UTF-8 '$prog' '$v' >/dev/null 2>&1; sed 31d '$v/analyze/vslog.html')"
+
 echo "$pass passed, $fail failed"
 [ "$fail" -eq 0 ]
