@@ -52,15 +52,8 @@ class Text {
     return std::string(buffer, WriteClock(buffer, SplitSeconds(second % 86400), ":"));
   }
   std::string Date(int32_t day) const {
-    int32_t y, m, d;
-    DateFromDayNumber(day, y, m, d);
-    std::string out;
-    AppendPadded(out, y, 4, '0');
-    out += '/';
-    AppendPadded(out, m, 2, '0');
-    out += '/';
-    AppendPadded(out, d, 2, '0');
-    return out;
+    char buffer[32];
+    return std::string(buffer, WriteDate(buffer, day, '/', 4));
   }
   std::string Of(const Record& r) const {
     return RenderAll(

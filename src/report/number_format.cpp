@@ -83,6 +83,16 @@ char* WriteClock(char* out, const SplitTime& time, std::string_view separator) {
   return WritePadded(out, time.seconds, 2, '0');
 }
 
+char* WriteDate(char* out, int32_t dayNumber, char separator, int yearWidth) {
+  int32_t year, month, day;
+  DateFromDayNumber(dayNumber, year, month, day);
+  out = WritePadded(out, year, yearWidth, '0');
+  *out++ = separator;
+  out = WritePadded(out, month, 2, '0');
+  *out++ = separator;
+  return WritePadded(out, day, 2, '0');
+}
+
 void AppendPadded(std::string& out, int64_t value, int width, char pad) {
   char buffer[kMaxNumberText];
   out.append(buffer, WritePadded(buffer, value, width, pad));

@@ -30,6 +30,11 @@ char* WriteFixed(char* out, double value, int decimals);
 // the fields (":", or the full-width "：" of the match log's durations).
 char* WriteClock(char* out, const SplitTime& time, std::string_view separator);
 
+// The date of a day number: the year at least `yearWidth` digits wide, then
+// month and day of two, with `separator` between ("%d/%02d/%02d" is width
+// 1 and '/'). Day 0, no date, is 0/00/00.
+char* WriteDate(char* out, int32_t dayNumber, char separator, int yearWidth);
+
 // WritePadded, appended to a string.
 void AppendPadded(std::string& out, int64_t value, int width, char pad);
 

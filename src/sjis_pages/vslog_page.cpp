@@ -38,17 +38,11 @@ char* PutCount(char* p, int32_t value) {
 
 // One row of nine cells, written straight into the page buffer.
 void MatchRow(OutputFile& w, const MatchRecord& m, size_t index) {
-  int32_t year, month, day;
-  DateFromDayNumber(m.day, year, month, day);
   SplitTime clock = SplitSeconds(m.endSecond);
   SplitTime length = SplitSeconds(int64_t{m.endSecond} - m.startSecond);
   char* p = w.Reserve(kMatchRowRoom);
   p = PutText(p, index % 2 == 0 ? "  <TR class=a>\r\n    <TD>" : "  <TR class=b>\r\n    <TD>");
-  p = WriteInt(p, year);
-  *p++ = '/';
-  p = WritePadded(p, month, 2, '0');
-  *p++ = '/';
-  p = WritePadded(p, day, 2, '0');
+  p = WriteDate(p, m.day, '/', 1);
   p = PutText(p, " (");
   p = PutText(p, WeekdayName(WeekdayOf(m.day)));
   p = PutText(p, ") ");
