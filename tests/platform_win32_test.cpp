@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -18,77 +19,40 @@
 namespace ledgerwise {
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-  std::wstring wide(utf8.size(), L'\0');
-  int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                   wide.data(), static_cast<int>(wide.size()));
-  wide.resize(static_cast<size_t>(length));
-  return wide;
-}
+namespace fs = std::filesystem;
 
 // A folder of this process's own under the temporary folder, taken away
-// with all it holds at the end. Everything is made and removed here through
-// "\\?\" paths, which reach the file system without the system reading a
-// device name into them.
+// with all it holds at the end. Files are made here through "\\?\" paths,
+// which reach the file system without the system reading a device name
+// into them.
 class Scratch {
  public:
   explicit Scratch(const std::string& name)
       : path_(::testing::TempDir() + "ledgerwise-" + std::to_string(GetCurrentProcessId()) + "-" +
               name) {
-    Clear();
-    CreateDirectoryW(Raw(path_).c_str(), nullptr);
+    fs::remove_all(Raw());
+    fs::create_directory(Raw());
   }
-  ~Scratch() { Clear(); }
+  ~Scratch() { fs::remove_all(Raw()); }
   const std::string& path() const { return path_; }
-  static std::wstring Raw(const std::string& path) { return L"\\\\?\\" + Wide(path); }
-  void Make(const std::string& name, const std::string& bytes = "") const {
-    HANDLE file = CreateFileW(Raw(path_ + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  fs::path Raw(const std::string& name = "") const {
+    return fs::u8path("\\\\?\\" + path_ + (name.empty() ? "" : "\\" + name));
+  }
+  void Make(const std::string& name) const {
+    HANDLE file = CreateFileW(Raw(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
   }
-  // The names the folder holds, as FindFirstFileW gives them.
-  std::vector<std::wstring> Names(const std::string& sub = "") const {
+  std::vector<std::wstring> Names() const {
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW entry;
-    std::string folder = sub.empty() ? path_ : path_ + "\\" + sub;
-    HANDLE find = FindFirstFileW((Raw(folder) + L"\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-      std::wstring name = entry.cFileName;
-      if (name != L"." && name != L"..") names.push_back(name);
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
+    for (const fs::directory_entry& entry : fs::directory_iterator(Raw())) {
+      names.push_back(entry.path().filename().wstring());
+    }
     return names;
   }
 
  private:
-  void Clear() const { ClearFolder(path_); }
-  static void ClearFolder(const std::string& folder) {
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((Raw(folder) + L"\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..") continue;
-        std::wstring path = Raw(folder) + L"\\" + name;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          int length = WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(name.size()),
-                                           nullptr, 0, nullptr, nullptr);
-          std::string utf8(static_cast<size_t>(length), '\0');
-          WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), utf8.data(),
-                              length, nullptr, nullptr);
-          ClearFolder(folder + "\\" + utf8);
-        } else {
-          DeleteFileW(path.c_str());
-        }
-      } while (FindNextFileW(find, &entry));
-      FindClose(find);
-    }
-    RemoveDirectoryW(Raw(folder).c_str());
-  }
   std::string path_;
 };
 
@@ -161,36 +125,20 @@ TEST(Win32Test, AnyFolderAndLogName) {
 // CR LF, and a character outside code page 932 as one "?".
 TEST(Win32Test, RedirectedOutputIsShiftJis) {
   Scratch scratch("console");
-  std::wstring path = Scratch::Raw(scratch.path() + "\\out.txt");
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(scratch.Raw("out.txt").c_str(), GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  const Message* messages[] = {&msg::kVersionQueryFailed,
-                               &msg::kInstallFolderUnknown,
-                               &msg::kInstallFolderMissing,
-                               &msg::kDataFolderMissing,
-                               &msg::kDataFolderArgumentHint,
-                               &msg::kNoLogFiles,
-                               &msg::kAnalyzing,
-                               &msg::kErrorLine,
-                               &msg::kWritingResults,
-                               &msg::kOutputFolderFailed,
-                               &msg::kDone,
-                               &msg::kPressAnyKey,
-                               &msg::kNotAFolder,
-                               &msg::kListingFailed,
-                               &msg::kSameDate,
-                               &msg::kWaitingForOtherRun,
-                               &msg::kOpenReport,
-                               &msg::kOpenDashboard,
-                               &msg::kOutOfMemory,
-                               &msg::kInputOpenFailed,
-                               &msg::kInputReadFailed,
-                               &msg::kOutputOpenFailed,
-                               &msg::kOutputWriteFailed,
-                               &msg::kFolderSearched,
-                               &msg::kLockUnavailable,
-                               &msg::kLockWaitInterrupted};
+  // clang-format off
+  const Message* messages[] = {
+      &msg::kVersionQueryFailed, &msg::kInstallFolderUnknown, &msg::kInstallFolderMissing,
+      &msg::kDataFolderMissing, &msg::kDataFolderArgumentHint, &msg::kNoLogFiles,
+      &msg::kAnalyzing, &msg::kErrorLine, &msg::kWritingResults, &msg::kOutputFolderFailed,
+      &msg::kDone, &msg::kPressAnyKey, &msg::kNotAFolder, &msg::kListingFailed,
+      &msg::kSameDate, &msg::kWaitingForOtherRun, &msg::kOpenReport, &msg::kOpenDashboard,
+      &msg::kOutOfMemory, &msg::kInputOpenFailed, &msg::kInputReadFailed,
+      &msg::kOutputOpenFailed, &msg::kOutputWriteFailed, &msg::kFolderSearched,
+      &msg::kLockUnavailable, &msg::kLockWaitInterrupted};
+  // clang-format on
   std::string expected;
   {
     std::unique_ptr<Env> env = platform::NewEnv();
