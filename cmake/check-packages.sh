@@ -5,15 +5,17 @@
 #
 # NATIVE_BUILD holds the Linux .tar.gz and the native ledgerwise (preset
 # "default"), WINDOWS_RELEASE_BUILD the win64 .zip (preset "windows-release").
-# The archives hold what they should, the exe stays within its size budget,
-# `cmake --install` lays out bin/ and share/man/man1, and the exe unpacked from
-# the zip, run under Wine on the sample logs, writes the same report as the
-# native program (time stamps aside). Prints one line per check and
-# "N passed, M failed"; exits 1 when a check failed.
+# The archives hold what they should (the third-party notices among it), the
+# exe stays within its size budget and carries its version resource and
+# manifest, `cmake --install` lays out bin/ and share/man/man1, and the exe
+# unpacked from the zip, run under Wine with no argument as a double-click
+# starts it, finds the sample logs in the roaming application data and
+# writes the same report as the native program (time stamps aside). Prints
+# one line per check and "N passed, M failed"; exits 1 when a check failed.
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 repo="$(cd "$here/.." && pwd)"
-if [ $# -ne 2 ]; then sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; exit 2; fi
+if [ $# -ne 2 ]; then sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 2; fi
 native_build="$(cd "$1" && pwd)" || exit 2
 win_build="$(cd "$2" && pwd)" || exit 2
 # Kept in step with the budget the release preset is tuned for.
@@ -42,8 +44,9 @@ check "tarball: one Ledgerwise-<version>-linux-<arch>.tar.gz" \
 if [ -n "$tarball" ]; then
   top="$(basename "$tarball" .tar.gz)"
   tar tzf "$tarball" | sed 's:/$::' >"$work/tar.list"
-  check "tarball: binary, man page and licence" "$(missing_entries "$work/tar.list" \
-    "$top/bin/ledgerwise" "$top/share/man/man1/ledgerwise.1" "$top/share/doc/ledgerwise/LICENSE")"
+  check "tarball: binary, man page, licence and third-party notices" "$(missing_entries "$work/tar.list" \
+    "$top/bin/ledgerwise" "$top/share/man/man1/ledgerwise.1" "$top/share/doc/ledgerwise/LICENSE" \
+    "$top/share/doc/ledgerwise/THIRD-PARTY-NOTICES.txt")"
 fi
 
 # --- cmake --install into a fresh prefix.
@@ -59,41 +62,83 @@ check "zip: one Ledgerwise-<version>-win64.zip" "$([ -n "$zip" ] || echo "none o
 top="$(basename "$zip" .zip)"
 unzip -q "$zip" -d "$work/zip"
 (cd "$work/zip" && find . -type f | sed 's:^\./::') >"$work/zip.list"
-check "zip: exe, Japanese guide and licence" "$(missing_entries "$work/zip.list" \
-  "$top/Ledgerwise.exe" "$top/guide-ja.txt" "$top/LICENSE.txt")"
+check "zip: exe, Japanese guide, licence and third-party notices" "$(missing_entries "$work/zip.list" \
+  "$top/Ledgerwise.exe" "$top/guide-ja.txt" "$top/LICENSE.txt" "$top/THIRD-PARTY-NOTICES.txt")"
 exe="$work/zip/$top/Ledgerwise.exe"
 guide="$work/zip/$top/guide-ja.txt"
+notices="$work/zip/$top/THIRD-PARTY-NOTICES.txt"
+# The statically linked runtime libraries whose licences ask for a notice,
+# and the GCC runtime's exception, each with its licence's own words.
+check "zip: the notices cover every library linked into the exe, CR LF" "$(
+  for part in "MinGW-w64 runtime:Zope Public License" "Lucent Technologies:LUCENT DISCLAIMS" \
+    "winpthreads:Permission is hereby granted" "Lockless Inc.:Neither the name of Lockless" \
+    "libstdc++:GCC RUNTIME LIBRARY EXCEPTION"; do
+    grep -qF -- "${part%%:*}" "$notices" && grep -qF -- "${part#*:}" "$notices" || printf '%s ' "no ${part%%:*}"
+  done 2>/dev/null
+  [ "$(LC_ALL=C grep -c $'\r$' "$notices" 2>/dev/null)" = "$(wc -l <"$notices" 2>/dev/null)" ] || echo "a line without CR")"
 size=$(stat -c %s "$exe" 2>/dev/null || echo 0)
 echo "# Ledgerwise.exe: $size bytes ($(( (size + 1023) / 1024 )) KiB, budget $((exe_budget / 1024)) KiB)"
 check "zip: exe within its size budget" "$([ "$size" -gt 0 ] && [ "$size" -le "$exe_budget" ] || echo "$size bytes")"
 objdump="$(command -v x86_64-w64-mingw32-objdump || command -v objdump)"
 check "zip: exe carries no debug sections" \
   "$("$objdump" -h "$exe" 2>&1 | grep -o '\.debug_[a-z]*\|file format not recognized' | sort -u | tr '\n' ' ')"
+# What Explorer shows on the Details tab, and how Windows starts the exe.
+version="$(sed -n 's/.*kVersionText\[\] *= *"Ver \([0-9]*\.[0-9]*\.[0-9]*\).*/\1/p' "$repo/src/sjis_pages/pages.h")"
+windres="$(command -v x86_64-w64-mingw32-windres || echo windres)"
+"$windres" -J coff -i "$exe" -O rc -o "$work/exe.rc" 2>"$work/windres.err"
+check "zip: exe carries a version resource with the program's version ($version)" "$(
+  grep -q "FILEVERSION ${version//./, }, 0" "$work/exe.rc" 2>/dev/null || echo "no FILEVERSION ${version//./, }, 0"
+  for value in "ProductName\", \"Ledgerwise" "FileVersion\", \"$version" "ProductVersion\", \"$version" \
+    "LegalCopyright\", \"Copyright" "FileDescription\", \"Ledgerwise"; do
+    grep -qF "VALUE \"$value" "$work/exe.rc" 2>/dev/null || printf 'no %s ' "$value"
+  done; cat "$work/windres.err")"
+# The manifest is resource 1 of type 24; windres shows it as quoted lines.
+sed -n '/^1 24 /,/^END/{s/""/"/g;p}' "$work/exe.rc" >"$work/manifest.txt" 2>/dev/null
+check "zip: exe carries its manifest (asInvoker, Vista to 11, long paths)" "$(
+  for text in 'level="asInvoker"' '{e2011457-1546-43c5-a5fe-008deee3d3f0}' \
+    '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' '<longPathAware xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">true<'; do
+    grep -qF -- "$text" "$work/manifest.txt" || printf 'no %s ' "$text"
+  done)"
 check "zip: guide is UTF-8 with a byte order mark and CR LF line ends" "$(
   [ "$(head -c 3 "$guide" | od -An -tx1 | tr -d ' ')" = efbbbf ] || echo "no byte order mark"
   iconv -f UTF-8 -t UTF-8 "$guide" >/dev/null 2>&1 || echo "not UTF-8"
   [ "$(LC_ALL=C grep -c $'\r$' "$guide")" -eq "$(wc -l <"$guide")" ] || echo "a line without CR")"
 
 # --- The unpacked exe under Wine and the native program on the same logs.
-for side in native wine; do cp -a "$repo/examples/data" "$work/$side"; done
+# The exe runs as a double-click starts it, with no argument, in a Wine
+# prefix of its own whose data sits only where Windows since Vista keeps it:
+# the roaming application data (a prefix has no "Application Data").
+cp -a "$repo/examples/data" "$work/native"
 "$native_build/ledgerwise" --no-wait "$work/native" >/dev/null 2>&1 </dev/null
 native_rc=$?
-LEDGERWISE_EXE="$exe" "$repo/tests/wine/ledgerwise-wine.sh" --no-wait "$work/wine" >/dev/null 2>&1 </dev/null
+export LEDGERWISE_EXE="$exe" LEDGERWISE_WINEPREFIX="$work/prefix"
+"$repo/tests/wine/ledgerwise-wine.sh" --version >/dev/null 2>&1 </dev/null  # boots the prefix
+in_prefix() {
+  (. "$repo/tests/wine/wine-env.sh" && lw_wine_env "$LEDGERWISE_WINEPREFIX" && cd / && "$@" </dev/null 2>/dev/null)
+}
+trap 'in_prefix lw_wine_stop; rm -rf "$work"' EXIT
+roaming="$(in_prefix wine cmd /c echo %APPDATA% | tr -d '\r')\\Halvik\\Brumbel"
+wine_data="$(in_prefix winepath -u "$roaming")"
+mkdir -p "$(dirname "$wine_data")" && cp -a "$repo/examples/data" "$wine_data"
+"$repo/tests/wine/ledgerwise-wine.sh" --no-wait >"$work/wine.out" 2>&1 </dev/null
 wine_rc=$?
-check "sample logs: both programs succeed" \
+check "sample logs: both programs succeed, the exe with no argument" \
   "$([ $native_rc -eq 0 ] && [ $wine_rc -eq 0 ] || echo "native exit $native_rc, Wine exit $wine_rc")"
+report="$(printf '%s\r\n' "レポート : $roaming\\analyze\\index.html" | iconv -f UTF-8 -t CP932 | od -An -tx1 | tr -d ' \n')"
+check "sample logs: the exe names the report in the roaming folder, with backslashes" \
+  "$([[ "$(od -An -tx1 <"$work/wine.out" | tr -d ' \n')" == *"$report"* ]] || iconv -f CP932 -t UTF-8 "$work/wine.out" 2>&1 | tail -n 3)"
 # The menu's time stamp is the only text that may differ.
 stamp='[0-9]\{4\}-[0-9][0-9]-[0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9]'
 differ=""
 for page in "$work/native/analyze"/*; do
   name="$(basename "$page")"
-  got="$work/wine/analyze/$name"
+  got="$wine_data/analyze/$name"
   [ -f "$got" ] || { differ="$differ $name(missing)"; continue; }
   cmp -s <(LC_ALL=C sed "s/$stamp/STAMP/" "$page") <(LC_ALL=C sed "s/$stamp/STAMP/" "$got") ||
     differ="$differ $name"
 done
 pages=$(find "$work/native/analyze" -type f | wc -l)
-extra=$(( $(find "$work/wine/analyze" -type f | wc -l) - pages ))
+extra=$(( $(find "$wine_data/analyze" -type f | wc -l) - pages ))
 check "sample logs: the zip's exe writes the native program's $pages files" \
   "$([ "$pages" -ge 6 ] || echo "only $pages files")$differ$([ "$extra" -le 0 ] || echo " $extra more files")"
 echo "$pass passed, $fail failed"

@@ -1,9 +1,14 @@
 # What `cmake --install` puts where, and the archives `cpack` makes of it:
 #   Windows (MinGW-w64):  Ledgerwise-<version>-win64.zip
-#                         Ledgerwise.exe, guide-ja.txt, LICENSE.txt
+#                         Ledgerwise.exe, guide-ja.txt, LICENSE.txt,
+#                         THIRD-PARTY-NOTICES.txt
 #   elsewhere:            Ledgerwise-<version>-linux-<arch>.tar.gz
 #                         bin/ledgerwise, share/man/man1/ledgerwise.1,
-#                         share/doc/ledgerwise/LICENSE
+#                         share/doc/ledgerwise/LICENSE,
+#                         share/doc/ledgerwise/THIRD-PARTY-NOTICES.txt
+# THIRD-PARTY-NOTICES.txt carries the notices of the runtime libraries
+# linked into the programs; keep it in step with what the linker takes in
+# (the static exe: the MinGW-w64 runtime, winpthreads, libgcc, libstdc++).
 # LEDGERWISE_BUILD_SUFFIX (e.g. "-ci42") is appended to the version in the
 # archive names only; the program keeps printing its own version text.
 include(GNUInstallDirs)
@@ -15,13 +20,15 @@ if(WIN32)
   set(_ledgerwise_package_dir "${CMAKE_CURRENT_BINARY_DIR}/package")
   configure_file(docs/guide-ja.txt "${_ledgerwise_package_dir}/guide-ja.txt" @ONLY NEWLINE_STYLE CRLF)
   configure_file(LICENSE "${_ledgerwise_package_dir}/LICENSE.txt" @ONLY NEWLINE_STYLE CRLF)
+  configure_file(THIRD-PARTY-NOTICES.txt "${_ledgerwise_package_dir}/THIRD-PARTY-NOTICES.txt" @ONLY
+                 NEWLINE_STYLE CRLF)
   install(TARGETS ledgerwise RUNTIME DESTINATION .)
   install(FILES "${_ledgerwise_package_dir}/guide-ja.txt" "${_ledgerwise_package_dir}/LICENSE.txt"
-          DESTINATION .)
+          "${_ledgerwise_package_dir}/THIRD-PARTY-NOTICES.txt" DESTINATION .)
 else()
   install(TARGETS ledgerwise RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES docs/ledgerwise.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/ledgerwise)
+  install(FILES LICENSE THIRD-PARTY-NOTICES.txt DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/ledgerwise)
 endif()
 
 set(CPACK_PACKAGE_NAME Ledgerwise)

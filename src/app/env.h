@@ -158,7 +158,9 @@ extern const int kFailureExitCode;
 extern const bool kWaitsForKeyByDefault;
 
 // The command line, program name first; on Windows in UTF-8 whatever the
-// code page, so that any folder name reaches the program whole.
+// code page, so that any folder name reaches the program whole, and with
+// "\" between the names of a path ("/?" aside), so that a folder given as
+// "Z:/logs/" is shown as the paths the run prints after it ("Z:\logs").
 std::vector<std::string> Arguments(int argc, char** argv);
 
 // Process-wide settings made once at start: signals that must not end a run

@@ -2,28 +2,41 @@
 # Runs a program with a pseudo-terminal as its console and answers its key
 # prompt, as a player at the console would.
 #
-#   pty_key.py MODE OUT PROMPT_HEX HOLD -- COMMAND...
+#   pty_key.py MODE OUT PROMPT_HEX HOLD [KEY_HEX] -- COMMAND...
 #
 # MODE "input": only standard input is the terminal; standard output and
 # error go to the file OUT, byte for byte. MODE "console": all three are the
 # terminal; what it shows goes to OUT, its escape sequences taken out.
 # Once the bytes PROMPT_HEX (hex) are there, the program must still be
-# running HOLD seconds later; then one key is typed and it must end. Prints
-# one line: prompt=0|1 waited=0|1 exit=N|hung
+# running HOLD seconds later; then one key is typed (KEY_HEX, by default
+# "x"; 03 is Ctrl+C) and it must end. The terminal is the program's
+# controlling terminal, as a console window is, so Ctrl+C interrupts it.
+# Prints one line: prompt=0|1 waited=0|1 exit=N|hung
+import fcntl
 import os
 import pty
 import re
 import select
 import subprocess
 import sys
+import termios
 import time
 
 ESCAPE = re.compile(rb"\x1b\[[0-9;?]*[A-Za-z]|\x1b[()][0-9A-Za-z]|\x1b[=>]")
 mode, out_path, prompt, hold = sys.argv[1], sys.argv[2], bytes.fromhex(sys.argv[3]), float(sys.argv[4])
+command_at = sys.argv.index("--") + 1
+key = bytes.fromhex(sys.argv[5]) if command_at == 7 else b"x"
 master, slave = pty.openpty()
+
+
+def own_terminal():  # a session of its own, with the terminal as its controlling one
+    os.setsid()
+    fcntl.ioctl(0, termios.TIOCSCTTY, 0)
+
+
 with open(out_path, "wb") as out:
     output = slave if mode == "console" else out
-    process = subprocess.Popen(sys.argv[6:], stdin=slave, stdout=output, stderr=output, start_new_session=True)
+    process = subprocess.Popen(sys.argv[command_at:], stdin=slave, stdout=output, stderr=output, preexec_fn=own_terminal)
 os.close(slave)
 shown = bytearray()
 
@@ -56,7 +69,7 @@ saw_prompt = prompt in text()
 pump(hold if saw_prompt else 0)
 waited = process.poll() is None
 if waited:
-    os.write(master, b"x")
+    os.write(master, key)
 wait_while(lambda: True, 20)
 status = process.poll()
 if status is None:

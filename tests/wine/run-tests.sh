@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # What only the Windows program does, run under Wine in a private prefix:
-# where it finds the data folder (the user profile; on the older consumer
-# line the install folder in the registry), its console bytes (code page
-# 932, CR LF), the key wait on a console, and pages byte-identical to the
-# native build's for the same logs.
+# where it finds the data folder (the user profile, then the roaming
+# application data; on the older consumer line the install folder in the
+# registry), folders and logs of any name in any code page, its console
+# bytes (code page 932, CR LF) and a console in another code page, links
+# where a leftover or the lock should be, the key wait and Ctrl+C on a
+# console, and pages byte-identical to the native build's for the same logs.
 #
 #   run-tests.sh BUILD_DIR_MINGW BUILD_DIR_NATIVE
 #
@@ -55,16 +57,22 @@ row() {
   else
     local text="${want%…}"
     [ "$text" != "$want" ] || text="$want"$'\n'
-    [[ "$(hex < "$work/out")" == *"$(sj "$text" | hex)"* ]] || why="${why}output: $(iconv -f CP932 -t UTF-8 "$work/out" 2>&1)"
+    why="$why$(printed "$text")"
   fi
   check "$name" "$why"
+}
+# printed TEXT: nothing when the last row's output holds TEXT, else the output.
+printed() {
+  [[ "$(hex < "$work/out")" == *"$(sj "$1" | hex)"* ]] || echo "output: $(iconv -f CP932 -t UTF-8 "$work/out" 2>&1)"
 }
 
 fresh "$work/native"
 (cd / && LC_ALL=ja_JP.SJIS timeout 120 "$native" --no-wait "$work/native" < /dev/null > "$work/native.out" 2>&1)
-profile="$(cd / && timeout 60 wine cmd /c echo %USERPROFILE% < /dev/null 2> /dev/null | tr -d '\r')"
-data="$profile\\Application Data\\Halvik\\Brumbel"
+windows_variable() { (cd / && timeout 60 wine cmd /c echo "%$1%" < /dev/null 2> /dev/null | tr -d '\r'); }
+data="$(windows_variable USERPROFILE)\\Application Data\\Halvik\\Brumbel"
 data_unix="$(unix_path "$data")"
+roaming="$(windows_variable APPDATA)\\Halvik\\Brumbel"
+roaming_unix="$(unix_path "$roaming")"
 
 # The NT line: the data folder under the user profile.
 fresh "$data_unix"
@@ -80,16 +88,62 @@ logs=("$data_unix"/*.log)
 cp "${logs[0]}" "$data_unix/AUX.log"; cp "${logs[0]}" "$data_unix/COM1.log"
 row "profile: logs named like devices are skipped, never waited on" 0 "完了！…"
 rm "$data_unix/AUX.log" "$data_unix/COM1.log"
-cp "${logs[0]}" "$data_unix/20000105한.log"
-row "profile: a log named outside the code page is an error" 255 "エラー : 入力ファイル $data\\20000105…"
+# Not a copy of the first log: one more line end.
+{ cat "${logs[0]}"; printf '\r\n'; } > "$data_unix/20000105한.log"
+row "profile: a log named outside the code page is read, shown with ?" 0 "  20000105?.log
+…"
+rm "$data_unix/20000105한.log"
+
+# Links where a killed run's temporary file or the lock would be: never
+# followed, so nothing outside the data folder is removed or made.
+outside="$work/outside"
+mkdir -p "$outside" && echo kept > "$outside/kept"
+ln -s "$outside/kept" "$data_unix/analyze/vslog.html.fedcba9876543210.tmp"
+echo leftover > "$data_unix/analyze/menu.html.0123456789abcdef.tmp"
+row "leftovers: the run succeeds" 0 "完了！…"
+check "leftovers: a link named like one is left, and what it points to" \
+  "$([ -L "$data_unix/analyze/vslog.html.fedcba9876543210.tmp" ] && [ "$(cat "$outside/kept")" = kept ] || echo "link or $outside/kept gone")"
+check "leftovers: a killed run's temporary file is removed" \
+  "$([ ! -e "$data_unix/analyze/menu.html.0123456789abcdef.tmp" ] || echo "still there")"
+rm "$data_unix/analyze/vslog.html.fedcba9876543210.tmp"
+for target in dangling kept; do
+  rm -f "$data_unix/analyze/ledgerwise.lock"
+  ln -s "$outside/$target" "$data_unix/analyze/ledgerwise.lock"
+  row "lock: a link to a $target file is not used" 0 "警告 : ロックファイル $data\\analyze\\ledgerwise.lock を使えないため、ロックなしで書き込みます。"
+done
+check "lock: nothing made where a dangling link points" "$([ ! -e "$outside/dangling" ] || echo "$outside/dangling made")"
+check "lock: the file a link points to unchanged" "$([ "$(cat "$outside/kept")" = kept ] || echo changed)"
+rm "$data_unix/analyze/ledgerwise.lock"
+
+# Where Windows since Vista keeps the data, and a Wine prefix only there:
+# found by a run with no argument, as a double-click starts it.
 rm -rf "$data_unix"
-row "profile: no data folder" 255 "Brumbelのデータフォルダ $data が見つかりませんでした。
+fresh "$roaming_unix"
+row "roaming: with no argument, the pages identical to the native build's" 0 "pages:$roaming"
+check "roaming: the report's path printed with backslashes" "$(printed "レポート : $roaming\\analyze\\index.html")"
+rm -rf "$roaming_unix"
+row "profile: no data folder names both folders tried" 255 "Brumbelのデータフォルダ $data が見つかりませんでした。
+Brumbelのデータフォルダ $roaming が見つかりませんでした。
 データフォルダはコマンドラインの引数で指定できます。"
+
+# The command line: any folder name whatever the code page (Wine takes it
+# from LANG: 932 for Japanese, 1252 otherwise), "/" as "\\", and /?.
+named="$work/データ 𠮷"
+fresh "$named"
+named_win="$(cd / && timeout 60 winepath -w "$named" < /dev/null 2> /dev/null)"
+for lang in C.UTF-8 ja_JP.UTF-8; do
+  [ "$lang" = C.UTF-8 ] || lw_have_japanese_locale || { echo "SKIP argument: $lang: no ja_JP.UTF-8"; continue; }
+  LANG=$lang row "argument: a folder named outside the code page ($lang), pages identical" 0 "pages:$named_win" "$named_win"
+done
+fresh "$work/slashed"
+slashed_win="$(cd / && timeout 60 winepath -w "$work/slashed" < /dev/null 2> /dev/null)"
+row "argument: a folder given with / is shown with \\" 0 "レポート : $slashed_win\\analyze\\index.html…" "${slashed_win//\\//}/"
+row "argument: /? is --help" 0 "usage: Ledgerwise.exe …" "/?"
 
 # The older consumer line (Wine reports it for win98): the registry's install folder.
 reg add 'HKCU\Software\Wine\AppDefaults\Ledgerwise.exe' /v Version /d win98 /f
 fresh "$(unix_path 'C:\brumbel')"
-lw_have_japanese_locale && fresh "$(unix_path 'C:\ブランベル')"
+lw_have_japanese_locale && fresh "$(unix_path 'C:\ブランベル')" && fresh "$(unix_path 'C:\ブランベル𠮷')"
 no_folder="Brumbelのインストールフォルダの取得に失敗しました。"
 while IFS='|' read -r name rc want type value; do
   case "$value" in *ブランベル*) lw_have_japanese_locale || { echo "SKIP registry: $name: no ja_JP.UTF-8"; continue; } ;; esac
@@ -104,7 +158,8 @@ an empty value|255|NO_FOLDER|REG_SZ|
 a number|255|NO_FOLDER|REG_DWORD|1
 the install folder, pages identical|0|pages:C:\brumbel|REG_SZ|C:\brumbel
 a missing folder, its trailing backslash cut|255|Brumbelのインストールフォルダ C:\no such folder が見つかりませんでした。|REG_SZ|C:\no such folder\
-a Japanese folder reaches the file system unconverted|0|pages:C:\ブランベル|REG_SZ|C:\ブランベル
+a Japanese folder, pages identical|0|pages:C:\ブランベル|REG_SZ|C:\ブランベル
+a folder named outside the code page, pages identical|0|pages:C:\ブランベル𠮷|REG_SZ|C:\ブランベル𠮷
 a missing Japanese folder named in Shift_JIS|255|Brumbelのインストールフォルダ C:\ブランベル無し が見つかりませんでした。|REG_SZ|C:\ブランベル無し
 ROWS
 reg delete 'HKCU\Software\Wine\AppDefaults\Ledgerwise.exe' /f
@@ -131,4 +186,19 @@ ROWS
   check "key wait: the console shows the Japanese text, the prompt last" \
     "$(grep -q '分析中・・・' "$work/key.console" && [ "$(tail -n 1 "$work/key.console" | tr -d '\r')" = "$prompt" ] || echo "$(tail -c 300 "$work/key.console")")"
 fi
+# A console in code page 437 gets the text as Unicode, not as Shift_JIS bytes.
+got="$(cd / && LANG=C.UTF-8 python3 "$here/pty_key.py" console "$work/key.437" "$(printf '%s' "$prompt" | hex)" 2 -- wine "$exe" 2> /dev/null)"
+check "key wait: a code page 437 console shows the Japanese text" \
+  "$([ "$got" = "prompt=1 waited=1 exit=0" ] && grep -q '分析中・・・' "$work/key.437" || echo "$got $(tail -c 300 "$work/key.437")")"
+
+# Ctrl+C while another run holds the lock ends the wait as a failure.
+mkdir -p "$data_unix/analyze"
+coproc holder { python3 "$here/hold_lock.py" "$data_unix/analyze/ledgerwise.lock"; }
+read -r _ <&"${holder[0]}"
+waiting="ほかの実行が終わるのを待っています・・・"
+got="$(cd / && python3 "$here/pty_key.py" console "$work/key.ctrlc" "$(printf '%s' "$waiting" | hex)" 1 03 -- wine "$exe" --no-wait 2> /dev/null)"
+eval "exec ${holder[1]}>&-"
+wait "$holder_PID"
+check "lock: Ctrl+C while waiting for another run exits -1 and says so" \
+  "$([ "$got" = "prompt=1 waited=1 exit=255" ] && grep -q 'ほかの実行を待つのを中断しました。' "$work/key.ctrlc" || echo "$got $(tail -c 300 "$work/key.ctrlc")")"
 exit "$fail"

@@ -22,13 +22,16 @@ lw_have_japanese_locale() { locale -a 2> /dev/null | grep -qix 'ja_JP.utf-\{0,1\
 
 # The environment of every Wine process: the given prefix, 64-bit, quiet, no
 # display, no Mono or Gecko install prompts, no menu entries. Wine takes its
-# ANSI code page from the locale: Japanese gives code page 932, as on the
-# players' systems; without that locale it is 1252.
+# ANSI code page from the locale of each process: Japanese gives code page
+# 932, as on the players' systems; without that locale it is 1252.
+# LEDGERWISE_WINE_LANG names another locale (ctest runs the Windows layer's
+# tests in both).
 lw_wine_env() {
   export WINEPREFIX="$1" WINEARCH=win64 WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   unset DISPLAY WAYLAND_DISPLAY LC_ALL LC_CTYPE
-  if lw_have_japanese_locale; then export LANG=ja_JP.UTF-8; else export LANG=C.UTF-8; fi
+  if [ -n "${LEDGERWISE_WINE_LANG-}" ]; then export LANG="$LEDGERWISE_WINE_LANG"
+  elif lw_have_japanese_locale; then export LANG=ja_JP.UTF-8; else export LANG=C.UTF-8; fi
 }
 
 # Boots the prefix if it is new and starts its server and system processes
