@@ -375,14 +375,18 @@ TEST(LocaleTest, TheFirstSetVariableNamesTheConsolesCodeSet) {
 }
 
 #ifndef _WIN32
-// A log that became a FIFO or a device after the listing: refused at once,
-// never read (a read of either would hold the run for ever).
+// A log that became a FIFO, a device or a pseudo file after the listing:
+// refused at once, never read (a read of any would hold the run for ever).
 TEST(PlatformTest, OnlyRegularFilesOpenAsLogs) {
   std::string fifo = ::testing::TempDir() + "ledgerwise-fifo.log";
   ::unlink(fifo.c_str());
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::unique_ptr<Env> env = platform::NewEnv();
-  for (const std::string& path : {fifo, std::string("/dev/zero"), ::testing::TempDir()}) {
+  std::vector<std::string> paths = {fifo, "/dev/zero", ::testing::TempDir()};
+#ifdef __linux__
+  paths.push_back("/proc/self/pagemap");  // regular to fstat, and without end
+#endif
+  for (const std::string& path : paths) {
     LogOpen status;
     EXPECT_EQ(env->OpenLog(path, &status), nullptr);
     EXPECT_EQ(status, LogOpen::NotAFile) << path;
