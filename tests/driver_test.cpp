@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -330,28 +330,21 @@ TEST(LogPipelineTest, TheCallersThreadNeverWaitsForADescriptor) {
   struct FirstOpen : MemoryEnv {
     std::unique_ptr<LogSource> OpenLog(const std::string& path, LogOpen* status) override {
       std::unique_ptr<LogSource> log = MemoryEnv::OpenLog(path, status);
-      std::lock_guard<std::mutex> hold(mutex);
-      opened = true;
-      done.notify_all();
+      std::call_once(once, [this] { opened.set_value(); });
       return log;
     }
-    std::mutex mutex;
-    std::condition_variable done;
-    bool opened = false;
+    std::once_flag once;
+    std::promise<void> opened;
   } env;
+  RunOptions options;
   TwoLogs(env);
-  env.files["data/20050506.log"] = env.files["data/20050504.log"];
-  env.openLogBudget = 1;
-  env.holdFirst = true;
+  OneDescriptor(env, options);
   std::vector<LogFileInfo> logs;
   env.ListLogFiles("data", &logs);
   std::vector<std::string> paths;
   for (const LogFileInfo& log : logs) paths.push_back("data/" + log.name);
   LogPipeline pipeline(env, paths, 1);
-  {
-    std::unique_lock<std::mutex> hold(env.mutex);
-    env.done.wait(hold, [&env] { return env.opened; });  // by the worker: the first log
-  }
+  env.opened.get_future().wait();  // by the worker: the first log
   for (size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(pipeline.Next().status, LogOpen::Opened);
 }
 
