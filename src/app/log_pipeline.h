@@ -61,6 +61,7 @@ class LogPipeline {
   // Starts a reader, `reader` or a new one, on file `i` as opened, and
   // reads its first batch.
   void ReadFirst(size_t i, std::unique_ptr<LogFileReader> reader, File* file);
+  // Whether another file may be claimed now.
   bool CanClaim() const;
   // Claims the next file, opens it and reads it, unlocked, into its slot;
   // false when there is none to claim now, or when the caller's thread had
