@@ -14,7 +14,8 @@
 # MinGW-w64 is missing), with what opening, reading and closing the logs
 # alone costs on each and the same logs joined into nine files, and peak
 # memory for a player who met a million opponents once each (SCALE times a
-# million).
+# million), in the in-process benchmark and for the whole program with all
+# its files and with --pages-only, against the bound the README states.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -31,6 +32,13 @@ if "${program[0]}" --help | grep -q -- --pages-only; then program+=(--pages-only
 
 # The median of the numbers on standard input.
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+# Peak resident memory, in MB, of one run of the command.
+peak_megabytes() {
+  python3 -c 'import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+print("%.1f" % (resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss / 1024))' "$@"
+}
 
 # Wall seconds of one run of the command.
 seconds() {
@@ -126,3 +134,11 @@ distinct=$(awk -v s="$scale" 'BEGIN { printf "%d", 1000000 * s }')
 python3 bench/distinct_opponents.py "$work/distinct" "$distinct"
 echo "=== $distinct opponents, one match each"
 "$build/bench/ledgerwise-bench" "$work/distinct" | grep -E '^(read and parse|whole run|files|peak)'
+# The whole program's peak, with all its files and with the six pages alone.
+bound=$(awk -v m="$distinct" 'BEGIN { printf "%.1f", 64 + m * 100 / 1048576 }')
+for run in "default:" "--pages-only:--pages-only"; do
+  peak=$(peak_megabytes "${program[0]}" --no-wait ${run#*:} "$work/distinct")
+  awk -v r="${run%%:*}" -v p="$peak" -v b="$bound" 'BEGIN {
+    printf "whole program, %-12s peak %6.1f MB, bound 64 MB + 100 bytes a match = %.1f MB: %s\n",
+      r, p, b, p <= b ? "within" : sprintf("%.1f MB over", p - b) }'
+done

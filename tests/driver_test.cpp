@@ -9,10 +9,13 @@
 
 #include <algorithm>
 #include <functional>
+#include <future>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "app/driver.h"
+#include "app/log_pipeline.h"
 #include "app/messages.h"
 #include "tests/memory_env.h"
 #include "tests/test_support.h"
@@ -74,6 +77,15 @@ void FailAppend(MemoryEnv& env, RunOptions&) {
   env.folders.insert("data/analyze");
   env.fault = Fault::Append;
   env.faultPath = "data/analyze/vslog.html";
+}
+
+// The second log's open is refused while the first is held open, as a
+// system out of descriptors refuses it.
+void OneDescriptor(MemoryEnv& env, RunOptions& options) {
+  env.files["data/20050506.log"] = env.files["data/20050504.log"];
+  env.openLogBudget = 1;
+  env.holdFirst = true;
+  options.logWorkers = 1;
 }
 
 // clang-format off
@@ -207,6 +219,12 @@ const Row kRows[] = {
      [](MemoryEnv&, RunOptions& o) { o.pagesOnly = true; }, true,
      {"レポート : data/analyze/index.html\n"}, {}, {"ダッシュボード"}, {"data/analyze/vslog.html"},
      {"data/analyze/dashboard.html", "data/analyze/matches.csv"}},
+    {"one log open at a time: the logs read ahead wait for a descriptor, none is left out",
+     OneDescriptor, true, {"  20050504.log\n  20050505.log\n  20050506.log\n"}, {}, {"エラー"}},
+    {"no descriptor for a log: each fails, the rest of the run goes on",
+     [](MemoryEnv& e, RunOptions& o) { e.openLogBudget = 0; o.logWorkers = 1; }, false, {"完了！"},
+     {"エラー : 入力ファイル data/20050504.log が開けません。\n",
+      "エラー : 入力ファイル data/20050505.log が開けません。\n"}},
     {"a Shift_JIS console gets Shift_JIS error lines",
      [](MemoryEnv& e, RunOptions&) { e.utf8 = false; e.unopenable = {"data/20050505.log"}; },
      false, {Sjis("完了！")}, {Sjis("エラー : 入力ファイル data/20050505.log が開けません。\n")},
@@ -259,16 +277,18 @@ void CarriedMatches(MemoryEnv& env) {
   env.notFiles.insert("data/20050521.log");
 }
 
-// Logs read ahead on worker threads reach the book in listing order: the
-// run leaves every file and console byte as one thread leaves them.
+// Logs read ahead reach the book in listing order, though the second is
+// ready before the first: the run leaves every file and console byte as
+// one thread leaves them.
 TEST(RunTest, ReadingAheadChangesNothing) {
   MemoryEnv alone, ahead;
   CarriedMatches(alone);
   CarriedMatches(ahead);
+  ahead.holdFirst = true;
   RunOptions options;
   options.logWorkers = 0;
   EXPECT_EQ(ledgerwise::Run(options, alone), platform::kFailureExitCode);
-  options.logWorkers = 3;
+  options.logWorkers = 1;
   EXPECT_EQ(ledgerwise::Run(options, ahead), platform::kFailureExitCode);
   EXPECT_EQ(alone.console, ahead.console);
   ASSERT_EQ(alone.files.size(), ahead.files.size());
@@ -303,6 +323,31 @@ TEST(RunTest, CopiesChangeNoOutput) {
             npos);
 }
 
+// The worker holds the one descriptor when the caller's thread, reading
+// ahead, is refused one: only the caller's thread closes files, so it gives
+// its file back instead of waiting for a close.
+TEST(LogPipelineTest, TheCallersThreadNeverWaitsForADescriptor) {
+  struct FirstOpen : MemoryEnv {
+    std::unique_ptr<LogSource> OpenLog(const std::string& path, LogOpen* status) override {
+      std::unique_ptr<LogSource> log = MemoryEnv::OpenLog(path, status);
+      std::call_once(once, [this] { opened.set_value(); });
+      return log;
+    }
+    std::once_flag once;
+    std::promise<void> opened;
+  } env;
+  RunOptions options;
+  TwoLogs(env);
+  OneDescriptor(env, options);
+  std::vector<LogFileInfo> logs;
+  env.ListLogFiles("data", &logs);
+  std::vector<std::string> paths;
+  for (const LogFileInfo& log : logs) paths.push_back("data/" + log.name);
+  LogPipeline pipeline(env, paths, 1);
+  env.opened.get_future().wait();  // by the worker: the first log
+  for (size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(pipeline.Next().status, LogOpen::Opened);
+}
+
 TEST(LocaleTest, TheFirstSetVariableNamesTheConsolesCodeSet) {
   struct Case {
     const char *lcAll, *lcCtype, *lang;
@@ -323,14 +368,18 @@ TEST(LocaleTest, TheFirstSetVariableNamesTheConsolesCodeSet) {
 }
 
 #ifndef _WIN32
-// A log that became a FIFO or a device after the listing: refused at once,
-// never read (a read of either would hold the run for ever).
+// A log that became a FIFO, a device or a pseudo file after the listing:
+// refused at once, never read (a read of any would hold the run for ever).
 TEST(PlatformTest, OnlyRegularFilesOpenAsLogs) {
   std::string fifo = ::testing::TempDir() + "ledgerwise-fifo.log";
   ::unlink(fifo.c_str());
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::unique_ptr<Env> env = platform::NewEnv();
-  for (const std::string& path : {fifo, std::string("/dev/zero"), ::testing::TempDir()}) {
+  std::vector<std::string> paths = {fifo, "/dev/zero", ::testing::TempDir()};
+#ifdef __linux__
+  paths.push_back("/proc/self/pagemap");  // regular to fstat, and without end
+#endif
+  for (const std::string& path : paths) {
     LogOpen status;
     EXPECT_EQ(env->OpenLog(path, &status), nullptr);
     EXPECT_EQ(status, LogOpen::NotAFile) << path;

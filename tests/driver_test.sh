@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The program as a real process on a real file system: what only a kernel
-# shows (listing, links, permissions, locale variables, signals, locks, a
-# terminal, memory and file size limits, a full disk, a closed standard
-# output). Every other row of the run is in driver_test.cpp; hostile log
+# shows (listing, links, /proc, permissions, locale variables, signals,
+# locks, a terminal, memory, file size and descriptor limits, a full disk, a
+# closed standard output). Every other row of the run is in driver_test.cpp; hostile log
 # contents are fuzz seeds (tests/fuzz/seeds).
 #   tests/driver_test.sh PROGRAM [LOGGEN]
 set -u
@@ -22,6 +22,13 @@ write_log() {
 }
 run() { out="$work/out.$RANDOM"; timeout 60 "$prog" --no-wait "$@" > "$out" 2>&1 < /dev/null; rc=$?; }
 as_nobody=(); [ "$(id -u)" = 0 ] && as_nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+# The six pages, and beside them nothing but finished files.
+pages() {
+  for p in index menu personal observation ranking vslog; do
+    [ -s "$1/analyze/$p.html" ] || return 1
+  done
+  ! compgen -G "$1/analyze/*.tmp" > /dev/null
+}
 
 # Listing: any letter case of .log, regular files only.
 d="$work/good"; mkdir -p "$d/dir.log"; write_log "$d/20050504.log"; write_log "$d/20050505.LOG"
@@ -82,6 +89,51 @@ if [ -n "$loggen" ]; then
   "$prog" --no-wait "$k" > "$work/b.txt" 2>&1 < /dev/null & b=$!
   wait $a; ra=$?; wait $b; rb=$?
   check "two runs at once both succeed" test "$ra$rb" = 00
+  # A folder in the lock file's place: each run warns once and writes without
+  # the lock, and then removes no temporary file, which may be another run's
+  # being written. Four runs at once all succeed, every page whole, and a
+  # file named like a killed run's temporary stays.
+  q="$work/lockdir"; mkdir -p "$q/analyze/ledgerwise.lock"; cp "$k"/*.log "$q"
+  quad() { LC_ALL=C.UTF-8 timeout 120 "$prog" --no-wait "$q" < /dev/null; }
+  quad > /dev/null 2>&1; cp -r "$q/analyze" "$work/lockdir.expected"
+  printf x > "$q/analyze/vslog.html.0123456789abcdef.tmp"
+  four=()
+  for n in 1 2 3 4; do quad > "$work/four.$n" 2>&1 & four+=($!); done
+  codes=""; for p in "${four[@]}"; do wait "$p"; codes+=$?; done
+  check "a folder as the lock: four runs at once exit 0, each warns once, no failed write" \
+    bash -c "test $codes = 0000 && test \$(cat '$work'/four.* | grep -c 'ロックなしで書き込みます') = 4 &&
+      ! cat '$work'/four.* | grep -q 書き込みに失敗"
+  check "a folder as the lock: every page whole, the temporary-named file kept, none other" \
+    bash -c "diff -qr -x menu.html -x '*.tmp' '$q/analyze' '$work/lockdir.expected' &&
+      test \"\$(ls '$q/analyze' | grep tmp)\" = vslog.html.0123456789abcdef.tmp"
+
+  # Descriptors: three standard streams, the lock and the two files written
+  # at once (vslog.html takes long enough to overlap the others); the logs
+  # then take turns for what is left. One fewer, and a file cannot be made,
+  # said as such; with one for the logs, each is still read.
+  # A build with the address and undefined-behaviour sanitizers is left out:
+  # their checks take a pipe of their own.
+  if grep -qa __asan_init "$prog"; then
+    echo "SKIP descriptor limits: a sanitizer build"
+  else
+    f="$work/fds"; mkdir "$f"; cp "$k"/*.log "$f"
+    logs=$(ls "$f" | grep -c '\.log$')
+    fds() {  # LIMIT: exit code of a run with no descriptor above 2 inherited
+      LC_ALL=C.UTF-8 timeout 60 bash -c 'for fd in /proc/$$/fd/*; do fd=${fd##*/}
+        [ "$fd" -gt 2 ] && eval "exec $fd>&-"; done; ulimit -n "$0" && exec "$@"' \
+        "$1" "$prog" --no-wait "$f" > "$work/fds.$1" 2>&1 < /dev/null
+      echo $?
+    }
+    check "ulimit -n 6: exit 0, every log read, six pages" bash -c "test $(fds 6) = 0 &&
+      test \$(grep -c '^  [0-9]*\.log$' '$work/fds.6') = $logs && ! grep -q エラー '$work/fds.6' &&
+      $(declare -f pages); pages '$f'"
+    check "ulimit -n 5: exit 1, the page that could not be made named, no temporary" \
+      bash -c "test $(fds 5) = 1 && grep -qE '^エラー : ファイル $f/analyze/[a-z]+\.(html|csv) が開けません。' '$work/fds.5' &&
+        ! compgen -G '$f/analyze/*.tmp'"
+    check "ulimit -n 4: every log still read, one at a time" bash -c "test $(fds 4) = 1 &&
+      test \$(grep -c '^  [0-9]*\.log$' '$work/fds.4') = $logs && ! grep -q 入力ファイル '$work/fds.4'"
+  fi
+
   # Room to start but not for the corpus (a sanitizer build cannot start so small).
   if (ulimit -v 9000; "$prog" --version > /dev/null 2>&1); then
     (ulimit -v 9000; LANG=C.UTF-8 "$prog" --no-wait "$k" > "$work/oom.txt" 2>&1 < /dev/null); rc=$?
@@ -100,13 +152,6 @@ many() {
     printf '[%02d:%02d:30]相手%dさんに勝ちました\n' $((i / 60 % 24)) $((i % 60)) $i
   done | sed 's/$/\r/' | iconv -f UTF-8 -t CP932 > "$1"
 }
-# The six pages, and beside them nothing but finished files.
-pages() {
-  for p in index menu personal observation ranking vslog; do
-    [ -s "$1/analyze/$p.html" ] || return 1
-  done
-  ! compgen -G "$1/analyze/*.tmp" > /dev/null
-}
 h="$work/links"; mkdir -p "$h" "$work/folder"
 many "$h/20050504.log" 3; many "$work/outside" 2
 ln -s a.log "$h/b.log"; ln -s b.log "$h/a.log"; ln -s "$work/nowhere" "$h/dangling.log"
@@ -115,6 +160,58 @@ go "$h" > "$work/out" 2>&1
 check "links: exit 0, no hang, the log and the linked one read, six pages" bash -c \
   "test $? = 0 && test \$(grep -c '^  <TR class=[ab]>' '$h/analyze/vslog.html') = 5 &&
    $(declare -f pages); pages '$h'"
+
+# The run lock, held here with flock(1) on a descriptor the run does not
+# inherit. A run started meanwhile says it waits, and the kernel lists it as
+# waiting for the lock: only then is the lock released, or the run
+# interrupted. As root the lock file is root's, 0644, and the run nobody's:
+# a read-only descriptor must do for flock.
+# held_start DIR: a run on DIR under the held lock; `pid`, `said` (the
+# waiting line came), `blocked` (the kernel shows the run waiting).
+held_start() {
+  mkdir -p "$1/analyze"; write_log "$1/20050504.log"; : > "$1/analyze/ledgerwise.lock"
+  chmod 644 "$1/analyze/ledgerwise.lock"; chmod 777 "$1" "$1/analyze"
+  rm -f "$work/fifo"; mkfifo "$work/fifo"
+  exec 8< "$1/analyze/ledgerwise.lock"; flock -x 8
+  # A job in the background of a script ignores SIGINT unless told otherwise.
+  LANG=C.UTF-8 env --default-signal=INT "${as_nobody[@]}" "$prog" --no-wait "$1" \
+    > "$work/fifo" 2>&1 < /dev/null 8<&- &
+  pid=$!
+  exec 7< "$work/fifo"
+  said=no; blocked=no; : > "$work/held.txt"
+  while IFS= read -r -t 30 line <&7; do
+    printf '%s\n' "$line" >> "$work/held.txt"
+    if [ "$line" = "ほかの実行が終わるのを待っています・・・" ]; then said=yes; break; fi
+  done
+  for _ in $(seq 3000); do
+    if grep -qE "^[0-9]+: -> FLOCK +ADVISORY +WRITE +$pid " /proc/locks; then blocked=yes; break; fi
+    kill -0 "$pid" 2> /dev/null || break
+    sleep 0.01
+  done
+}
+# held_end: the rest of the run's output, the lock released, the exit code.
+held_end() {
+  timeout 30 cat <&7 >> "$work/held.txt"; exec 7<&-; flock -u 8; exec 8<&-; wait "$pid"; rc=$?
+}
+held_start "$work/held"
+state="$said $blocked $(kill -0 "$pid" 2> /dev/null && echo alive) $(ls "$work/held/analyze")"
+flock -u 8; held_end
+check "a held lock: the run says it waits and waits, alive, nothing written" \
+  test "$state" = "yes yes alive ledgerwise.lock"
+check "after the release it finishes: exit 0, six pages, no warning${as_nobody:+ (a lock file it cannot write)}" \
+  bash -c "test $rc = 0 && $(declare -f pages); pages '$work/held' && ! grep -q 警告 '$work/held.txt'"
+held_start "$work/interrupted"
+kill -INT "$pid"; held_end
+check "Ctrl+C while waiting for the lock: a failure, nothing written" \
+  bash -c "test $said$blocked = yesyes && test $rc != 0 && test ! -e '$work/interrupted/analyze/index.html'"
+
+# Logs linked into /proc: regular files to stat, but one blocks and one
+# never ends. Skipped unread (as nobody, /proc/kmsg cannot even be opened).
+pf="$work/proc"; mkdir -p "$pf"; chmod 777 "$pf"; many "$pf/20050504.log" 2
+ln -s /proc/kmsg "$pf/20050505.log"; ln -s /proc/self/pagemap "$pf/20050506.log"
+LC_ALL=C.UTF-8 timeout 60 "${as_nobody[@]}" "$prog" --no-wait "$pf" > "$work/out" 2>&1 < /dev/null
+check "logs linked to /proc/kmsg and /proc/self/pagemap: skipped, no hang, exit 0" bash -c \
+  "test $? = 0 && test \"\$(grep '^  ' '$work/out')\" = '  20050504.log'"
 
 # A first run, then one whose vslog.html cannot be written whole.
 output_fails() {  # NAME DIR RUNNER

@@ -5,6 +5,8 @@
 #define LEDGERWISE_TESTS_MEMORY_ENV_H_
 
 #include <algorithm>
+#include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -13,6 +15,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/env.h"
@@ -22,6 +25,10 @@ namespace ledgerwise {
 namespace testing {
 
 enum class Fault { None, Create, Append, Close, Replace };
+
+namespace memory_env_detail {
+struct Log;
+}
 
 class MemoryEnv : public Env {
  public:
@@ -40,6 +47,15 @@ class MemoryEnv : public Env {
   Lock lockWait = Lock::Taken;                   // how that wait ends
   bool lockUnavailable = false;                  // the lock cannot be had at all
   std::set<std::string> unmakeable;              // folders that cannot be created
+  // Logs open at once, at most: an open beyond it is refused as the system
+  // refuses one when it is out of descriptors.
+  size_t openLogBudget = SIZE_MAX;
+  // Reading ahead made to go out of order on every run: the first log
+  // listed waits before its first byte until the second has been read to
+  // its end by a thread that then asks for another log (so the second is
+  // ready first), or until the second's open was refused for want of
+  // descriptors. Takes a worker and three logs.
+  bool holdFirst = false;
 
   FolderSearch search = FolderSearch::Found;
   std::vector<std::string> searchPaths = {"data"};
@@ -83,12 +99,14 @@ class MemoryEnv : public Env {
     std::vector<std::string> all;
     if (!ListFolder(folder, &all)) return Listing::Unreadable;
     logs->clear();
+    listed_.clear();
     for (const std::string& n : all) {
       if (n.size() >= 4 && n.compare(n.size() - 4, 4, ".log") == 0) {
         // A file's time changes with its bytes, as a write changes it.
         const std::string& bytes = files.at(folder + "/" + n);
         logs->push_back({n, static_cast<int64_t>(bytes.size()),
                          static_cast<int64_t>(std::hash<std::string>()(bytes))});
+        listed_.push_back(folder + "/" + n);
       }
     }
     if (!listingBreaks || logs->size() < 2) return Listing::Complete;
@@ -198,27 +216,58 @@ class MemoryEnv : public Env {
   }
 
  private:
+  friend struct memory_env_detail::Log;
   bool Faulty(const std::string& path, Fault step) const {
     return fault == step && path == faultPath;
   }
   int64_t lastEvent_ = 0;
+  bool IsListed(size_t place, const std::string& path) const {
+    return listed_.size() > place && listed_[place] == path;
+  }
+  // Called with logMutex_ held.
+  void ReleaseFirst() {
+    firstHeld_ = false;
+    firstReleased_.notify_all();
+  }
   // Outputs are written on two threads at once.
   std::mutex mutex_;
   std::vector<std::string> made_;
+  // Logs are opened, read and closed on several threads at once.
+  std::mutex logMutex_;
+  std::vector<std::string> listed_;  // the logs the listing gave, in its order
+  size_t openLogs_ = 0;
+  bool firstHeld_ = true;
+  std::condition_variable firstReleased_;
+  std::thread::id secondReader_;  // the thread that read the second log to its end
 };
 
 namespace memory_env_detail {
 
-// Fails once `failAfter` bytes are read.
-struct Source : LogSource {
-  Source(std::string b, size_t f) : bytes(std::move(b)), failAfter(f) {}
+// A log as MemoryEnv hands it out: fails once `failAfter` bytes are read.
+struct Log : LogSource {
+  Log(MemoryEnv* e, std::string p, size_t f) : env(e), path(std::move(p)), failAfter(f) {
+    bytes = env->files.at(path);
+  }
+  ~Log() override {
+    std::lock_guard<std::mutex> hold(env->logMutex_);
+    --env->openLogs_;
+  }
   int64_t Read(char* buffer, size_t size) override {
+    if (at == 0 && env->holdFirst && env->IsListed(0, path)) {
+      std::unique_lock<std::mutex> hold(env->logMutex_);
+      env->firstReleased_.wait(hold, [this] { return !env->firstHeld_; });
+    }
     if (at >= failAfter) return -1;
     size = std::min({size, bytes.size() - at, failAfter - at});
     at += bytes.copy(buffer, size, at);
+    if (size == 0 && env->IsListed(1, path)) {
+      std::lock_guard<std::mutex> hold(env->logMutex_);
+      env->secondReader_ = std::this_thread::get_id();
+    }
     return static_cast<int64_t>(size);
   }
-  std::string bytes;
+  MemoryEnv* env;
+  std::string path, bytes;
   size_t failAfter, at = 0;
 };
 
@@ -237,13 +286,17 @@ struct File : WritableFile {
 }  // namespace memory_env_detail
 
 inline std::unique_ptr<LogSource> MemoryEnv::OpenLog(const std::string& path, LogOpen* status) {
+  std::lock_guard<std::mutex> hold(logMutex_);
+  if (secondReader_ == std::this_thread::get_id()) ReleaseFirst();
   *status = unopenable.count(path) || !files.count(path) ? LogOpen::Failed
             : notFiles.count(path)                       ? LogOpen::NotAFile
+            : openLogs_ >= openLogBudget                 ? LogOpen::OutOfHandles
                                                          : LogOpen::Opened;
+  if (*status == LogOpen::OutOfHandles && IsListed(1, path)) ReleaseFirst();
   if (*status != LogOpen::Opened) return nullptr;
-  // Only looks: the run may open logs on several threads at once.
+  ++openLogs_;
   size_t failAfter = readFailsAfter.count(path) ? readFailsAfter.at(path) : std::string::npos;
-  return std::make_unique<memory_env_detail::Source>(files.at(path), failAfter);
+  return std::make_unique<memory_env_detail::Log>(this, path, failAfter);
 }
 
 inline std::unique_ptr<WritableFile> MemoryEnv::CreateTemporary(const std::string& beside,

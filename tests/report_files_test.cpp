@@ -3,6 +3,8 @@
 // held against the browser's own decoding of every code in tests/browser.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/memory_env.h"
 #include "tests/test_support.h"
 #include "utf8_outputs/compact_numbers.h"
@@ -16,6 +18,7 @@ namespace {
 using testing::LogText;
 using testing::MemoryEnv;
 using testing::ParseText;
+using testing::Sjis;
 
 // Opponent line: name, grade word and shown figures, then the start phrase.
 std::string Start(std::string_view time, std::string_view name, std::string_view figures) {
@@ -51,6 +54,25 @@ TEST(MatchCsv, EveryMatchInReadingOrderAsBytes) {
             "\"a,\"\"b\"\"\",2005-05-04,00:02:00,00:03:00,60,disconnected,0,0,初段,1,2,900,0,0\r\n"
             "'=1+2,2005-05-04,00:04:00,00:09:30,330,lost,0,2,四段,161,40,1490,9,4\r\n"
             "'-ソ,2005-05-04,07:00:00,,,undecided,0,0,不明,0,0,1000,3,1\r\n");
+}
+
+// Rows name their opponents through a table of those lately met: the first
+// and the 4097th opponent share a place in it, and each keeps its name.
+TEST(MatchCsv, NamesOfManyOpponents) {
+  std::string log;
+  for (int n = 0; n < 4097 + 3; ++n) {
+    int who = n < 4097 ? n : n == 4098 ? 4096 : 0;  // then 0, 4096, 0 again
+    log += Sjis(Start("[00:00:00]", "n" + std::to_string(who), "しょだん 1勝1敗 レート1 切断率0%"));
+    log += "\r\n" + Sjis("[00:00:01]ログアウトしました") + "\r\n";
+  }
+  VsLogBook book;
+  ParseText(book, "20050504.log", log);
+  MemoryEnv env;
+  ASSERT_TRUE(WriteMatchCsv(book, env, "matches.csv").ok());
+  const std::string& csv = env.files["matches.csv"];
+  std::string rest = ",2005-05-04,00:00:00,00:00:01,1,disconnected,0,0,初段,1,1,1,0,0\r\n";
+  std::string tail = "n4096" + rest + "n0" + rest + "n4096" + rest + "n0" + rest;
+  EXPECT_EQ(csv.substr(csv.size() - tail.size()), tail);
 }
 
 TEST(MatchCsv, NameFields) {

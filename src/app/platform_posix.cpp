@@ -67,10 +67,8 @@ int64_t ModifiedOf(const struct stat& st) {
 
 // /proc, /sys and their like hold files that are regular to fstat but
 // block (/proc/kmsg) or never end (/proc/self/pagemap): never a log.
-bool OnPseudoFileSystem(int fd) {
 #if defined(__linux__)
-  struct statfs fs;
-  if (::fstatfs(fd, &fs) != 0) return false;
+bool IsPseudoFileSystem(const struct statfs& fs) {
   switch (static_cast<unsigned long>(fs.f_type)) {
     case PROC_SUPER_MAGIC:
     case SYSFS_MAGIC:
@@ -85,8 +83,25 @@ bool OnPseudoFileSystem(int fd) {
     default:
       return false;
   }
+}
+#endif
+
+bool OnPseudoFileSystem(int fd) {
+#if defined(__linux__)
+  struct statfs fs;
+  return ::fstatfs(fd, &fs) == 0 && IsPseudoFileSystem(fs);
 #else
   (void)fd;
+  return false;
+#endif
+}
+
+bool OnPseudoFileSystem(const std::string& path) {
+#if defined(__linux__)
+  struct statfs fs;
+  return ::statfs(path.c_str(), &fs) == 0 && IsPseudoFileSystem(fs);
+#else
+  (void)path;
   return false;
 #endif
 }
@@ -225,12 +240,17 @@ class PosixEnv : public Env {
 
   Listing ListLogFiles(const std::string& folder, std::vector<LogFileInfo>* logs) override {
     logs->clear();
-    Listing listing = ReadFolder(folder, [logs](int folderFd, const std::string& name) {
+    // A log elsewhere than its folder's device came by a link, and may lead
+    // into /proc: skipped like a device, whether it could be opened or not.
+    struct stat here;
+    if (::stat(folder.c_str(), &here) != 0) here.st_dev = 0;
+    Listing listing = ReadFolder(folder, [&](int folderFd, const std::string& name) {
       // Looked up in the open folder, not by its whole path: a watching
       // run lists thousands of logs every second.
       struct stat st;
       if (!EndsWithLogSuffix(name) || ::fstatat(folderFd, name.c_str(), &st, 0) != 0 ||
-          !S_ISREG(st.st_mode)) {
+          !S_ISREG(st.st_mode) ||
+          (st.st_dev != here.st_dev && OnPseudoFileSystem(folder + "/" + name))) {
         return;
       }
       logs->push_back({name, int64_t{st.st_size}, ModifiedOf(st)});

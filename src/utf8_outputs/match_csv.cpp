@@ -1,5 +1,6 @@
 #include "utf8_outputs/match_csv.h"
 
+#include <cstdint>
 #include <vector>
 
 #include "log/calendar.h"
@@ -91,30 +92,62 @@ char* RowAfterName(char* p, std::string_view date, std::string_view grade, const
   return p;
 }
 
+// Appends `name` as a CSV field to `out`.
+void AppendNameField(std::string_view name, std::string& out) {
+  bool guarded =
+      !name.empty() && std::string_view("=+-@\t\r").find(name[0]) != std::string_view::npos;
+  if (name.find_first_of(",\"\r\n") == std::string_view::npos) {
+    if (guarded) out += '\'';
+    out += name;
+    return;
+  }
+  out += '"';
+  if (guarded) out += '\'';
+  for (char c : name) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+// Name fields of the opponents met lately, a few thousand at most: most
+// rows are of the regulars, and a table of every opponent's field would
+// cost as much memory again as the book's own names.
+class NameFields {
+ public:
+  std::string_view Of(const VsLogBook& book, uint32_t who) {
+    Entry& entry = entries_[who % kEntries];
+    if (entry.who != who) {
+      entry.who = who;
+      decoded_.clear();
+      AppendShiftJisAsUtf8(book.opponents[who].name, decoded_);
+      entry.field.clear();
+      AppendNameField(decoded_, entry.field);
+    }
+    return entry.field;
+  }
+
+ private:
+  static constexpr size_t kEntries = 4096;
+  struct Entry {
+    uint32_t who = UINT32_MAX;
+    std::string field;
+  };
+  std::vector<Entry> entries_ = std::vector<Entry>(kEntries);
+  std::string decoded_;
+};
+
 }  // namespace
 
 std::string CsvNameField(std::string_view name) {
   std::string field;
-  if (!name.empty() && std::string_view("=+-@\t\r").find(name[0]) != std::string_view::npos) {
-    field += '\'';
-  }
-  field += name;
-  if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
-  std::string quoted = "\"";
-  for (char c : field) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + '"';
+  AppendNameField(name, field);
+  return field;
 }
 
 Status WriteMatchCsv(const VsLogBook& book, FileSystem& fs, const std::string& path) {
   OutputFile w(fs, path);
   if (Status opened = w.Open(); !opened.ok()) return opened;
-  std::vector<std::string> names;
-  names.reserve(book.opponents.size());
-  for (const OpponentRecord& o : book.opponents)
-    names.push_back(CsvNameField(ShiftJisToUtf8(o.name)));
   std::vector<std::string> grades;
   for (int32_t g = 0; g <= kUnknownGrade; ++g) grades.push_back(ShiftJisToUtf8(GradeName(g)));
   w.Line(kHeader);
@@ -123,12 +156,14 @@ Status WriteMatchCsv(const VsLogBook& book, FileSystem& fs, const std::string& p
   std::vector<const MatchRecord*> next;
   next.reserve(book.opponents.size());
   for (const OpponentRecord& o : book.opponents) next.push_back(o.matches.begin());
+  NameFields names;
   DateText dates;
   for (uint32_t who : book.openOrder) {
     const MatchRecord& m = *next[who]++;
     size_t grade =
         m.grade >= 0 && m.grade < kUnknownGrade ? size_t(m.grade) : size_t(kUnknownGrade);
-    char* p = PutText(w.Reserve(names[who].size() + kRowRoom), names[who]);
+    std::string_view name = names.Of(book, who);
+    char* p = PutText(w.Reserve(name.size() + kRowRoom), name);
     p = RowAfterName(p, dates.Of(m.day), grades[grade], m);
     *p++ = '\r';
     *p++ = '\n';
