@@ -27,6 +27,11 @@ void Lines(OutputFile& w, std::string_view text) {
 }  // namespace
 
 Status WriteDashboard(const VsLogBook& book, FileSystem& fs, const std::string& path) {
+  return WriteDashboard(book, fs, path, nullptr);
+}
+
+Status WriteDashboard(const VsLogBook& book, FileSystem& fs, const std::string& path,
+                      const DashboardLive* live) {
   OutputFile w(fs, path);
   if (Status opened = w.Open(); !opened.ok()) return opened;
   std::string_view html = DashboardHtml();
@@ -34,9 +39,7 @@ Status WriteDashboard(const VsLogBook& book, FileSystem& fs, const std::string& 
     size_t at = html.find(marker);
     Lines(w, html.substr(0, at));
     if (marker == kMarkers[0]) Lines(w, DashboardCss());
-    if (marker == kMarkers[1]) {
-      for (const std::string& line : DashboardData(book)) w.Line(line);
-    }
+    if (marker == kMarkers[1]) WriteDashboardData(book, live, w);
     if (marker == kMarkers[2]) Lines(w, DashboardJs());
     html.remove_prefix(at + marker.size());
     if (!html.empty() && html[0] == '\r') html.remove_prefix(1);

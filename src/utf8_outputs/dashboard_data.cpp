@@ -1,5 +1,9 @@
 #include "utf8_outputs/dashboard_data.h"
 
+#include <string>
+
+#include "report/labels.h"
+#include "stats/statistics.h"
 #include "utf8_outputs/compact_numbers.h"
 #include "utf8_outputs/json_text.h"
 #include "utf8_outputs/sjis_decode.h"
@@ -8,11 +12,88 @@ namespace ledgerwise {
 
 namespace {
 
-void AppendCounts(std::string& out, const VsLogBook& book) {
+// Text gathers here and goes to the file whenever a piece is full, so that
+// neither the whole block nor one of its lines is ever held in memory.
+class Pieces {
+ public:
+  explicit Pieces(OutputFile& out) : out_(out) { text_.reserve(kPiece + 1024); }
+  std::string& text() { return text_; }
+  size_t lineSize() const { return written_ + text_.size(); }
+  // Hands a full piece to the file.
+  void Spill() {
+    if (text_.size() >= kPiece) Flush();
+  }
+  // Ends the line with what is left.
+  void EndLine() {
+    out_.Line(text_);
+    text_.clear();
+    written_ = 0;
+  }
+
+ private:
+  static constexpr size_t kPiece = 64 * 1024;
+  void Flush() {
+    out_.Commit(PutText(out_.Reserve(text_.size()), text_));
+    written_ += text_.size();
+    text_.clear();
+  }
+  OutputFile& out_;
+  std::string text_;
+  size_t written_ = 0;  // of the current line
+};
+
+constexpr size_t kLongLine = 256 * 1024;
+
+void WriteHead(Pieces& p, const DashboardLive* live) {
+  std::string& out = p.text();
+  out += '{';
+  if (live != nullptr) {
+    out += "\"live\":{\"generation\":";
+    AppendJsonString(out, live->generation);
+    out += "},";
+    p.EndLine();
+  }
+  out += "\"rules\":{\"recentSeconds\":" + std::to_string(kRecentSpan) +
+         ",\"rankedShown\":" + std::to_string(kRankedOpponentMatches) +
+         ",\"rankedOwnAbove\":" + std::to_string(kRankedOwnMatches) + "},";
+  p.EndLine();
+  out += "\"grades\":[";
+  for (int32_t grade = 0; grade <= kGradeSlots; ++grade) {
+    if (grade > 0) out += ',';
+    AppendJsonString(out, ShiftJisToUtf8(GradeName(grade)));
+  }
+  out += "],";
+  p.EndLine();
+}
+
+// Names in lines of a few hundred kilobytes.
+void WriteNames(Pieces& p, const VsLogBook& book) {
+  std::string& out = p.text();
+  std::string name;
+  out += "\"names\":[";
+  for (const OpponentRecord& o : book.opponents) {
+    if (&o != &book.opponents.front()) {
+      out += ',';
+      if (p.lineSize() >= kLongLine) p.EndLine();
+    }
+    name.clear();
+    AppendShiftJisAsUtf8(o.name, name);
+    AppendJsonString(out, name);
+    p.Spill();
+  }
+  out += "],";
+  p.EndLine();
+}
+
+void WriteCounts(Pieces& p, const VsLogBook& book) {
+  std::string& out = p.text();
   out += "\"count\":\"";
-  for (const OpponentRecord& o : book.opponents)
+  for (const OpponentRecord& o : book.opponents) {
     AppendCompact(out, static_cast<int64_t>(o.matches.size()));
+    p.Spill();
+  }
   out += "\",";
+  p.EndLine();
 }
 
 // Result and game score in one number where they take their usual values
@@ -53,42 +134,35 @@ void AppendMatch(std::string& out, const MatchRecord& m, const MatchRecord& last
   AppendCompact(out, int64_t{m.rating} - last.rating);
 }
 
-// The match stream as lines of one JSON string each, cut between matches.
-void AppendMatchLines(std::vector<std::string>& lines, const VsLogBook& book) {
-  constexpr size_t kPiece = 256 * 1024;
-  std::string piece = "\"";
-  piece.reserve(kPiece + 1024);
+// The match stream as JSON strings of a line each, cut between matches.
+void WriteMatches(Pieces& p, const VsLogBook& book) {
+  std::string& out = p.text();
+  out += "\"m\":[\"";
   for (const OpponentRecord& o : book.opponents) {
     MatchRecord last;  // all zero: the first match is written whole
     for (const MatchRecord& m : o.matches) {
-      AppendMatch(piece, m, last);
+      AppendMatch(out, m, last);
       last = m;
-      if (piece.size() >= kPiece) {
-        lines.push_back(piece + "\",");
-        piece = "\"";
+      if (p.lineSize() >= kLongLine) {
+        out += "\",";
+        p.EndLine();
+        out += '"';
       }
+      p.Spill();
     }
   }
-  lines.push_back(piece + "\"]}");
+  out += "\"]}";
+  p.EndLine();
 }
 
 }  // namespace
 
-std::vector<std::string> DashboardData(const VsLogBook& book) {
-  std::string head = "{\"names\":[";
-  std::string name;
-  for (const OpponentRecord& o : book.opponents) {
-    if (&o != &book.opponents.front()) head += ',';
-    name.clear();
-    AppendShiftJisAsUtf8(o.name, name);
-    AppendJsonString(head, name);
-  }
-  head += "],";
-  AppendCounts(head, book);
-  head += "\"m\":[";
-  std::vector<std::string> lines = {head};
-  AppendMatchLines(lines, book);
-  return lines;
+void WriteDashboardData(const VsLogBook& book, const DashboardLive* live, OutputFile& out) {
+  Pieces p(out);
+  WriteHead(p, live);
+  WriteNames(p, book);
+  WriteCounts(p, book);
+  WriteMatches(p, book);
 }
 
 }  // namespace ledgerwise
