@@ -19,4 +19,4 @@ done
 cd "$(dirname "${BASH_SOURCE[0]}")"
 # shellcheck source=npm-deps.sh
 . ./npm-deps.sh
-exec node --test dashboard.test.mjs
+exec node --test dashboard.test.mjs live.test.mjs markup.test.mjs
