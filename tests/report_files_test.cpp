@@ -113,11 +113,12 @@ TEST(DashboardData, BlockAsBytesOneShotAndLive) {
       "\"三級\",\"二級\",\"一級\",\"初段\",\"二段\",\"三段\",\"四段\",\"五段\","
       "\"六段\",\"七段\",\"八段\",\"九段\",\"十段\",\"不明\"],\r\n"
       "\"names\":[\"ab\",\"\\u003cc\\u003e\"],\r\n"
-      "\"count\":\"42\",\r\n"
-      // 732070 (4 May 2005), 10:00:00, 270 s, won 2-0, grade 12 max chain 7
-      // disconnect rate 3, 140-60, 1500; then the differences; then the
-      // undecided match of an opponent without a grade word.
-      "\"m\":[\"mWvm1akg2YGI2OE6y8y3yZ20aln2y36220020KmWvm1amu2002i10000iy1\"]}\r\n";
+      "\"matchCount\":3,\r\n"
+      // Opponent 0 on day 732070 (4 May 2005) at 10:00:00, 270 s, won 2-0,
+      // grade 12, max chain 7, disconnect rate 3, 140-60, 1500; its next
+      // match an hour later as differences; then opponent 1's undecided
+      // match without a grade word (20).
+      "\"m\":[\"0mWvm1akg2YGI2OE6y8y3yZ200ab7y36220020K20ab7002i10000iy1\"]}\r\n";
   EXPECT_EQ(DataBlock(book, nullptr), "{" + rest);
   DashboardLive live{"g\"7"};
   EXPECT_EQ(DataBlock(book, &live), "{\"live\":{\"generation\":\"g\\u00227\"},\r\n" + rest);

@@ -1,6 +1,9 @@
 #include "utf8_outputs/dashboard_data.h"
 
+#include <algorithm>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "report/labels.h"
 #include "stats/statistics.h"
@@ -85,15 +88,30 @@ void WriteNames(Pieces& p, const VsLogBook& book) {
   p.EndLine();
 }
 
-void WriteCounts(Pieces& p, const VsLogBook& book) {
-  std::string& out = p.text();
-  out += "\"count\":\"";
-  for (const OpponentRecord& o : book.opponents) {
-    AppendCompact(out, static_cast<int64_t>(o.matches.size()));
-    p.Spill();
+// A match's place in the stream: its start instant, then book order.
+struct Place {
+  int32_t day;
+  int32_t start;
+  uint32_t opponent;
+  uint32_t match;
+};
+
+std::vector<Place> StartOrder(const VsLogBook& book) {
+  std::vector<Place> order;
+  size_t total = 0;
+  for (const OpponentRecord& o : book.opponents) total += o.matches.size();
+  order.reserve(total);
+  for (uint32_t o = 0; o < book.opponents.size(); ++o) {
+    const CompactList<MatchRecord>& matches = book.opponents[o].matches;
+    for (uint32_t i = 0; i < matches.size(); ++i) {
+      order.push_back({matches[i].day, matches[i].startSecond, o, i});
+    }
   }
-  out += "\",";
-  p.EndLine();
+  std::sort(order.begin(), order.end(), [](const Place& a, const Place& b) {
+    return std::tie(a.day, a.start, a.opponent, a.match) <
+           std::tie(b.day, b.start, b.opponent, b.match);
+  });
+  return order;
 }
 
 // Result and game score in one number where they take their usual values
@@ -123,33 +141,40 @@ void AppendRareChanges(std::string& out, const MatchRecord& m, const MatchRecord
   for (int64_t v : changes) AppendCompact(out, v);
 }
 
-void AppendMatch(std::string& out, const MatchRecord& m, const MatchRecord& last) {
-  AppendCompact(out, int64_t{m.day} - last.day);
-  AppendCompact(out, m.startSecond);
+// The opponent's figures, as differences from its match before.
+void AppendFigures(std::string& out, const MatchRecord& m, const MatchRecord& before) {
   AppendCompact(out, m.result == MatchResult::Undecided ? 0 : int64_t{m.endSecond} - m.startSecond);
   AppendOutcome(out, m);
-  AppendRareChanges(out, m, last);
-  AppendCompact(out, int64_t{m.shownWins} - last.shownWins);
-  AppendCompact(out, int64_t{m.shownLosses} - last.shownLosses);
-  AppendCompact(out, int64_t{m.rating} - last.rating);
+  AppendRareChanges(out, m, before);
+  AppendCompact(out, int64_t{m.shownWins} - before.shownWins);
+  AppendCompact(out, int64_t{m.shownLosses} - before.shownLosses);
+  AppendCompact(out, int64_t{m.rating} - before.rating);
 }
 
 // The match stream as JSON strings of a line each, cut between matches.
 void WriteMatches(Pieces& p, const VsLogBook& book) {
   std::string& out = p.text();
+  const MatchRecord none;  // all zero: an opponent's first match is written whole
+  std::vector<const MatchRecord*> before(book.opponents.size(), &none);
+  MatchRecord last;
+  std::vector<Place> order = StartOrder(book);
+  out += "\"matchCount\":" + std::to_string(order.size()) + ',';
+  p.EndLine();
   out += "\"m\":[\"";
-  for (const OpponentRecord& o : book.opponents) {
-    MatchRecord last;  // all zero: the first match is written whole
-    for (const MatchRecord& m : o.matches) {
-      AppendMatch(out, m, last);
-      last = m;
-      if (p.lineSize() >= kLongLine) {
-        out += "\",";
-        p.EndLine();
-        out += '"';
-      }
-      p.Spill();
+  for (const Place& place : order) {
+    const MatchRecord& m = book.opponents[place.opponent].matches[place.match];
+    AppendCompact(out, place.opponent);
+    AppendCompact(out, int64_t{m.day} - last.day);
+    AppendCompact(out, int64_t{m.startSecond} - last.startSecond);
+    AppendFigures(out, m, *before[place.opponent]);
+    before[place.opponent] = &m;
+    last = m;
+    if (p.lineSize() >= kLongLine) {
+      out += "\",";
+      p.EndLine();
+      out += '"';
     }
+    p.Spill();
   }
   out += "\"]}";
   p.EndLine();
@@ -161,7 +186,6 @@ void WriteDashboardData(const VsLogBook& book, const DashboardLive* live, Output
   Pieces p(out);
   WriteHead(p, live);
   WriteNames(p, book);
-  WriteCounts(p, book);
   WriteMatches(p, book);
 }
 

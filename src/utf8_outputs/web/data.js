@@ -1,7 +1,7 @@
 // The dashboard's script, joined from the files of src/utf8_outputs/web in the
 // order the build lists them, inside one block. This part reads the data block
 // the program wrote (src/utf8_outputs/dashboard_data.h) into one typed column
-// per match field, and puts every match in the order of its start.
+// per match field.
 const $ = (id) => document.getElementById(id);
 const data = JSON.parse($('lw-data').textContent);
 const RULES = data.rules;
@@ -26,78 +26,74 @@ function numberReader(pieces) {
 
 const names = data.names;
 const N = names.length;
-// Each opponent's matches are the indices first[o] up to first[o + 1].
-const first = new Int32Array(N + 1);
-{
-  const count = numberReader([data.count]);
-  for (let o = 0; o < N; o++) first[o + 1] = first[o] + count();
-}
-const M = first[N];
+// Matches come in the order of their start (day, then second of the day;
+// equal starts in book order, so of two the later in the book counts as the
+// later, as in the statistics pass): a match's number is its place in time.
+const M = data.matchCount;
 const column = () => new Int32Array(M);
 const day = column(), start = column(), duration = column(), result = column();
 const ownGames = column(), opponentGames = column(), grade = column(), maxChain = column();
 const disconnectRate = column(), shownWins = column(), shownLosses = column(), rating = column();
 const opponentOf = column();
 
-// Days and the opponent's figures add up from the same opponent's previous match.
+// Day and start add up from the match before; the opponent's figures from
+// the same opponent's match before.
 (function decodeMatches() {
   const next = numberReader(data.m);
-  for (let o = 0; o < N; o++) {
-    let d = 0, g = 0, c = 0, dr = 0, w = 0, l = 0, r = 0;
-    for (let i = first[o], end = first[o + 1]; i < end; i++) {
-      opponentOf[i] = o;
-      day[i] = d += next();
-      start[i] = next();
-      duration[i] = next();
-      const outcome = next();
-      if (outcome === 36) {
-        result[i] = next(); ownGames[i] = next(); opponentGames[i] = next();
-      } else {
-        result[i] = outcome % 4; ownGames[i] = Math.floor(outcome / 4) % 3; opponentGames[i] = Math.floor(outcome / 12);
-      }
-      if (next()) { g += next(); c += next(); dr += next(); }
-      grade[i] = g; maxChain[i] = c; disconnectRate[i] = dr;
-      shownWins[i] = w += next();
-      shownLosses[i] = l += next();
-      rating[i] = r += next();
+  const g = new Int32Array(N), c = new Int32Array(N), dr = new Int32Array(N);
+  const w = new Int32Array(N), l = new Int32Array(N), r = new Int32Array(N);
+  for (let i = 0, d = 0, s = 0; i < M; i++) {
+    const o = opponentOf[i] = next();
+    day[i] = d += next();
+    start[i] = s += next();
+    duration[i] = next();
+    const outcome = next();
+    if (outcome === 36) {
+      result[i] = next(); ownGames[i] = next(); opponentGames[i] = next();
+    } else {
+      result[i] = outcome % 4; ownGames[i] = Math.floor(outcome / 4) % 3; opponentGames[i] = Math.floor(outcome / 12);
     }
+    if (next()) { g[o] += next(); c[o] += next(); dr[o] += next(); }
+    grade[i] = g[o]; maxChain[i] = c[o]; disconnectRate[i] = dr[o];
+    shownWins[i] = w[o] += next();
+    shownLosses[i] = l[o] += next();
+    rating[i] = r[o] += next();
   }
 })();
 
-// Every match in the order of its start instant (day, then second of the
-// day); equal instants keep book order, so of two the later in the book
-// counts as the later, as in the statistics pass. rankOf is the inverse.
-const byTime = (function chronological() {
-  let order = new Int32Array(M).map((_, k) => k), spare = new Int32Array(M);
-  // Stable counting passes, 16 bits of a key at a time, least significant first.
-  const pass = (key, low, shift) => {
-    const count = new Int32Array(65537);
-    for (let k = 0; k < M; k++) count[(((key[order[k]] - low) / shift) & 0xffff) + 1]++;
-    for (let b = 1; b < 65537; b++) count[b] += count[b - 1];
-    for (let k = 0; k < M; k++) spare[count[((key[order[k]] - low) / shift) & 0xffff]++] = order[k];
-    [order, spare] = [spare, order];
-  };
-  for (const key of [start, day]) {
-    let low = Infinity, high = -Infinity;
-    for (let i = 0; i < M; i++) { low = Math.min(low, key[i]); high = Math.max(high, key[i]); }
-    pass(key, low, 1);
-    if (high - low > 0xffff) pass(key, low, 65536);
+// Made when first needed, not to delay the first view: each opponent's
+// matches, oldest first (byOpponent from first[o] up to first[o + 1]); the
+// hour of each start as the clock shows it, and its weekday (-1 undated).
+const lists = { first: null, byOpponent: null, hourOf: null, weekdayAt: null };
+function opponentLists() {
+  if (lists.first) return lists;
+  const first = new Int32Array(N + 1), byOpponent = column();
+  for (let i = 0; i < M; i++) first[opponentOf[i] + 1]++;
+  for (let o = 0; o < N; o++) first[o + 1] += first[o];
+  const next = first.slice(0, N);
+  for (let i = 0; i < M; i++) byOpponent[next[opponentOf[i]]++] = i;
+  return Object.assign(lists, { first, byOpponent });
+}
+function clockColumns() {
+  if (lists.hourOf) return lists;
+  const hourOf = new Uint8Array(M), weekdayAt = new Int8Array(M);
+  for (let i = 0; i < M; i++) {
+    hourOf[i] = start[i] > 0 ? Math.floor(start[i] / 3600) % 24 : 0;
+    weekdayAt[i] = day[i] >= 1 ? day[i] % 7 : -1;
   }
-  return order;
-})();
-const rankOf = new Int32Array(M);
-for (let k = 0; k < M; k++) rankOf[byTime[k]] = k;
+  return Object.assign(lists, { hourOf, weekdayAt });
+}
 
-// The first place in start order at or after the instant (d, s).
+// The first match at or after the instant (d, s).
 function placeOfInstant(d, s) {
   let lo = 0, hi = M;
   while (lo < hi) {
-    const mid = (lo + hi) >> 1, i = byTime[mid];
-    if (day[i] < d || (day[i] === d && start[i] < s)) lo = mid + 1; else hi = mid;
+    const mid = (lo + hi) >> 1;
+    if (day[mid] < d || (day[mid] === d && start[mid] < s)) lo = mid + 1; else hi = mid;
   }
   return lo;
 }
-const latestMatch = M ? byTime[M - 1] : -1;
+const latestMatch = M - 1;
 // The recent period (the latest session): from this instant, the given
 // seconds before the latest match's start, to the end.
 const cutoff = (function () {
@@ -109,4 +105,4 @@ const cutoff = (function () {
 })();
 let firstDay = Infinity;
 const lastDay = latestMatch >= 0 && day[latestMatch] >= 1 ? day[latestMatch] : -Infinity;
-for (let k = 0; k < M && firstDay === Infinity; k++) if (day[byTime[k]] >= 1) firstDay = day[byTime[k]];
+for (let i = 0; i < M && firstDay === Infinity; i++) if (day[i] >= 1) firstDay = day[i];

@@ -9,13 +9,15 @@ function show() {
   mark('nav-overview', view === 'overview');
   mark('nav-opponents', view !== 'overview');
   if (view === 'overview') overview();
-  if (view === 'opponents') drawRows();
+  if (view === 'opponents' && table.stale) sortOpponents();
+  else if (view === 'opponents') drawRows();
   if (view === 'opponent') opponentView(opponent);
   return view;
 }
+// The list is sorted again when it is next shown.
 function refresh() {
   tally();
-  sortOpponents();
+  table.stale = true;
   show();
   saveState();
 }
@@ -64,8 +66,9 @@ if (firstDay <= lastDay) {
 }
 const positions = restoreState(parseHash().params);
 tally();
-sortOpponents();
+table.stale = true;
 show();
 takePositions(positions);
 saveState();
 followLive();
+setTimeout(() => { nameRank(0); foldedNames(); }, 0);

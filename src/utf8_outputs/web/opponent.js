@@ -6,7 +6,7 @@
 const MARKS = ['中', '勝', '負', '切'];
 const RESULT_ORDER = [-1, 2, 1, 0]; // undecided, lost, won, disconnected: a win sorts highest
 const MEETING_KEYS = {
-  date: (i) => rankOf[i],
+  date: (i) => i,
   result: (i) => RESULT_ORDER[result[i]] ?? NaN,
   grade: (i) => grade[i],
   rating: (i) => (maxChain[i] ? rating[i] : NaN),
@@ -41,7 +41,7 @@ function sortMeetings() {
   markMeetingSort(meetings.sortBy, meetings.descending);
   const key = MEETING_KEYS[meetings.sortBy], sign = meetings.descending ? -1 : 1;
   const keys = new Map(meetings.list.map((i) => [i, Number.isNaN(key(i)) ? Infinity : sign * key(i)]));
-  meetings.shown = [...meetings.list].sort((a, b) => keys.get(a) - keys.get(b) || rankOf[b] - rankOf[a]);
+  meetings.shown = [...meetings.list].sort((a, b) => keys.get(a) - keys.get(b) || b - a);
   $('meetings-table').setAttribute('aria-rowcount', String(meetings.shown.length + 1));
   meetingList.count = meetings.shown.length;
   $('meetings-scroller').scrollTop = 0;

@@ -3,7 +3,8 @@
 // charts per day, week or month, per hour and per weekday. A live page shows
 // the current session and the current opponent first.
 function overview() {
-  const t = totals, s = standing;
+  if (!overviewTotals) tallyOverview();
+  const t = { ...totals, ...overviewTotals }, s = standing;
   const rateChange = winRateChange(t), move = s.place - s.previousPlace;
   const fixed = (x) => Math.abs(x).toFixed(3);
   cards($('figures'), [
@@ -73,8 +74,7 @@ function liveNow() {
   box.hidden = !data.live || latestMatch < 0;
   if (box.hidden) return;
   let w = 0, l = 0, seconds = 0;
-  for (let k = cutoff.place; k < M; k++) {
-    const i = byTime[k];
+  for (let i = cutoff.place; i < M; i++) {
     if (result[i] === WON) w++; else if (result[i] === LOST) l++;
     seconds += duration[i];
   }

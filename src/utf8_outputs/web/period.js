@@ -1,9 +1,9 @@
 // The period every figure follows, and the one pass over it that works out
-// every figure. In start order a period is one run of places, lo up to hi:
-// from the first match at or after its start (a day, or for the latest
-// session an instant) to the last one on or before its last day. An end left
-// open, or set at the earliest or latest date, takes in the matches of log
-// files whose names give no date too.
+// every figure. A period is one run of matches, lo up to hi: from the first
+// match at or after its start (a day, or for the latest session an instant)
+// to the last one on or before its last day. An end left open, or set at the
+// earliest or latest date, takes in the matches of log files whose names
+// give no date too.
 const period = { kind: 'all', from: null, to: null, fromSecond: -Infinity, lo: 0, hi: M };
 
 // The quick periods count back from the latest match.
@@ -39,55 +39,71 @@ const per = {
   rate: new Float64Array(N), deviation: new Float64Array(N), place: new Int32Array(N),
 };
 const buckets = (n) => ({ n: new Int32Array(n), w: new Int32Array(n), l: new Int32Array(n) });
-let totals = null;
+let totals = null;   // the player's record over the period, and in its part of the latest session
 let standing = null;
+let overviewTotals = null; // the rest of the overview's figures, worked out when it is shown
 
 function tally() {
-  for (const a of [per.meetings, per.wins, per.losses, per.firstMet, per.streak]) a.fill(0);
-  per.latest.fill(-1);
+  const { meetings, wins, losses, firstMet, latest, streak } = per;
+  for (const a of [meetings, wins, losses, firstMet, streak]) a.fill(0);
+  latest.fill(-1);
   const { lo, hi } = period;
-  let d0 = 0;
-  for (let k = lo; k < hi && !d0; k++) if (day[byTime[k]] >= 1) d0 = day[byTime[k]];
-  const t = {
-    meetings: hi - lo, wins: 0, losses: 0, gamesWon: 0, gamesLost: 0, seconds: 0, fullWins: 0,
-    fullLosses: 0, disconnects: 0, recentWins: 0, recentLosses: 0, recentSeconds: 0, streak: 0,
-    longestWins: 0, longestLosses: 0, hours: buckets(24), weekdays: buckets(7),
-    firstDay: d0, days: buckets(d0 && hi > lo ? day[byTime[hi - 1]] - d0 + 1 : 0),
-  };
-  for (let k = lo; k < hi; k++) {
-    const i = byTime[k], o = opponentOf[i], r = result[i], recent = k >= cutoff.place;
-    per.meetings[o]++;
-    per.latest[o] = i;
-    if (!per.firstMet[o] && day[i] >= 1) per.firstMet[o] = day[i];
-    t.seconds += duration[i];
-    if (recent) t.recentSeconds += duration[i];
-    const h = start[i] > 0 ? Math.floor(start[i] / 3600) % 24 : 0; // as the clock shows it
-    const wd = day[i] >= 1 ? weekdayOf(day[i]) : -1, d = day[i] - d0;
-    t.hours.n[h]++;
-    if (wd >= 0) { t.weekdays.n[wd]++; t.days.n[d]++; }
-    if (r === WON) {
-      per.wins[o]++; t.wins++; t.hours.w[h]++;
-      if (wd >= 0) { t.weekdays.w[wd]++; t.days.w[d]++; }
-      if (recent) t.recentWins++;
-      if (ownGames[i] + opponentGames[i] === 3) t.fullWins++;
-      per.streak[o] = per.streak[o] > 0 ? per.streak[o] + 1 : 1;
-      t.streak = t.streak > 0 ? t.streak + 1 : 1;
-      t.longestWins = Math.max(t.longestWins, t.streak);
-    } else if (r === LOST) {
-      per.losses[o]++; t.losses++; t.hours.l[h]++;
-      if (wd >= 0) { t.weekdays.l[wd]++; t.days.l[d]++; }
-      if (recent) t.recentLosses++;
-      if (ownGames[i] + opponentGames[i] === 3) t.fullLosses++;
-      per.streak[o] = per.streak[o] < 0 ? per.streak[o] - 1 : -1;
-      t.streak = t.streak < 0 ? t.streak - 1 : -1;
-      t.longestLosses = Math.max(t.longestLosses, -t.streak);
-    } else if (r === DISCONNECTED) {
-      t.disconnects++;
-    }
-    if (r === WON || r === LOST) { t.gamesWon += ownGames[i]; t.gamesLost += opponentGames[i]; }
+  for (let i = lo; i < hi; i++) {
+    const o = opponentOf[i], r = result[i];
+    meetings[o]++;
+    latest[o] = i;
+    if (!firstMet[o] && day[i] >= 1) firstMet[o] = day[i];
+    if (r === WON) { wins[o]++; streak[o] = streak[o] > 0 ? streak[o] + 1 : 1; }
+    if (r === LOST) { losses[o]++; streak[o] = streak[o] < 0 ? streak[o] - 1 : -1; }
+  }
+  const t = { meetings: hi - lo, wins: 0, losses: 0, recentWins: 0, recentLosses: 0 };
+  for (let o = 0; o < N; o++) { t.wins += wins[o]; t.losses += losses[o]; }
+  for (let i = Math.max(lo, cutoff.place); i < hi; i++) {
+    if (result[i] === WON) t.recentWins++;
+    if (result[i] === LOST) t.recentLosses++;
   }
   totals = t;
   standing = rank();
+  overviewTotals = null;
+}
+
+// Time, games, streaks, and counts per hour, weekday and day of the period.
+function tallyOverview() {
+  const { lo, hi } = period;
+  let d0 = 0;
+  for (let i = lo; i < hi && !d0; i++) if (day[i] >= 1) d0 = day[i];
+  const t = {
+    gamesWon: 0, gamesLost: 0, seconds: 0, recentSeconds: 0, fullWins: 0, fullLosses: 0, disconnects: 0,
+    streak: 0, longestWins: 0, longestLosses: 0, hours: buckets(24), weekdays: buckets(7),
+    firstDay: d0, days: buckets(d0 && hi > lo ? day[hi - 1] - d0 + 1 : 0),
+  };
+  const { hours, weekdays, days } = t, { hourOf, weekdayAt } = clockColumns();
+  for (let i = lo; i < hi; i++) {
+    const r = result[i], h = hourOf[i], wd = weekdayAt[i], d = day[i] - d0;
+    t.seconds += duration[i];
+    if (i >= cutoff.place) t.recentSeconds += duration[i];
+    hours.n[h]++;
+    if (wd >= 0) { weekdays.n[wd]++; days.n[d]++; }
+    if (r === WON) {
+      hours.w[h]++;
+      if (wd >= 0) { weekdays.w[wd]++; days.w[d]++; }
+      t.streak = t.streak > 0 ? t.streak + 1 : 1;
+      if (t.streak > t.longestWins) t.longestWins = t.streak;
+    } else if (r === LOST) {
+      hours.l[h]++;
+      if (wd >= 0) { weekdays.l[wd]++; days.l[d]++; }
+      t.streak = t.streak < 0 ? t.streak - 1 : -1;
+      if (-t.streak > t.longestLosses) t.longestLosses = -t.streak;
+    } else if (r === DISCONNECTED) {
+      t.disconnects++;
+    }
+    if (r === WON || r === LOST) {
+      t.gamesWon += ownGames[i];
+      t.gamesLost += opponentGames[i];
+      if (ownGames[i] + opponentGames[i] === 3) { if (r === WON) t.fullWins++; else t.fullLosses++; }
+    }
+  }
+  overviewTotals = t;
 }
 
 // Deviation scores and places over the period, worked out as the program's
@@ -146,10 +162,8 @@ function winRateChange(t) {
   return Math.abs(change) < Math.fround(0.001) ? 0 : change;
 }
 
-// One opponent's matches whose places in start order lie in lo up to hi,
-// oldest first.
+// One opponent's matches from lo up to hi, oldest first.
 function meetingsOf(o, lo = period.lo, hi = period.hi) {
-  const list = [];
-  for (let i = first[o]; i < first[o + 1]; i++) if (rankOf[i] >= lo && rankOf[i] < hi) list.push(i);
-  return list.sort((a, b) => rankOf[a] - rankOf[b]);
+  const { first, byOpponent } = opponentLists();
+  return Array.from(byOpponent.subarray(first[o], first[o + 1])).filter((i) => i >= lo && i < hi);
 }

@@ -6,7 +6,9 @@
 // stays on its row across re-renders.
 const latestOf = (o, col) => (per.latest[o] < 0 ? NaN : col[per.latest[o]]);
 const decidedRate = (o) => (per.wins[o] + per.losses[o] ? per.wins[o] / (per.wins[o] + per.losses[o]) : NaN);
-let nameRanks = null; // place of each name in code unit order, made at the first sort by name
+// Made after the first view is up, or when first needed: each name's place
+// in code unit order, and the names folded for search.
+let nameRanks = null;
 function nameRank(o) {
   if (!nameRanks) {
     const order = Array.from({ length: N }, (_, k) => k).sort((a, b) => (names[a] < names[b] ? -1 : names[a] > names[b] ? 1 : a - b));
@@ -15,6 +17,7 @@ function nameRank(o) {
   }
   return nameRanks[o];
 }
+const foldedNames = () => table.folded || (table.folded = names.map(fold));
 // Per column (the cells follow the heads' order): sort key (NaN sorts last
 // either way), cell text, and whether the first press sorts ascending.
 const COLUMNS = {
@@ -33,7 +36,7 @@ const COLUMNS = {
   place: { key: (o) => per.place[o] || NaN, text: (o) => (per.place[o] ? `${grouped(per.place[o])}位` : ''), ascending: true },
 };
 const columnIds = [...document.querySelectorAll('#table thead th[data-col]')].map((th) => th.dataset.col);
-const table = { sortBy: 'meetings', descending: true, order: [], shown: [], active: 0, folded: null };
+const table = { sortBy: 'meetings', descending: true, order: [], shown: [], active: 0, folded: null, stale: true };
 const markSort = sortHeads($('heads'), (col) => {
   table.descending = col === table.sortBy ? !table.descending : !COLUMNS[col].ascending;
   table.sortBy = col;
@@ -43,6 +46,7 @@ const markSort = sortHeads($('heads'), (col) => {
 const rowList = virtualRows($('scroller'), $('rows'), columnIds.length, opponentRow);
 
 function sortOpponents() {
+  table.stale = false;
   markSort(table.sortBy, table.descending);
   const key = COLUMNS[table.sortBy].key, sign = table.descending ? -1 : 1;
   const keys = new Float64Array(N), order = [];
@@ -58,8 +62,8 @@ function sortOpponents() {
 }
 function filterOpponents() {
   const q = fold($('search').value);
-  if (q && !table.folded) table.folded = names.map(fold);
-  table.shown = q ? table.order.filter((o) => table.folded[o].includes(q)) : table.order;
+  const folded = q ? foldedNames() : null;
+  table.shown = q ? table.order.filter((o) => folded[o].includes(q)) : table.order;
   $('shown').textContent = `${grouped(table.shown.length)}人`;
   $('table').setAttribute('aria-rowcount', String(table.shown.length + 2));
   rowList.count = table.shown.length;
