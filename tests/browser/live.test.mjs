@@ -68,6 +68,23 @@ test('a live dashboard shows the session first and reloads on a new generation, 
   await page.close();
 });
 
+test('a live dashboard reloads once for a generation that its file does not hold yet', { timeout: 60000 }, async () => {
+  const dir = fs.mkdtempSync(path.join(report.work, 'live-'));
+  writeDashboard(dir, 'g1');
+  writeLive(dir, 'g2', '2005-01-18 01:05:00');
+  const loads = [], counting = (r) => r.url().includes(dir) && r.url().includes('dashboard.html') && loads.push(r.url());
+  browser.context.on('request', counting);
+  const { page, problems } = await openDashboard(browser, dir, '', { clock: true });
+  // The first page looks once and reloads; the second looks again and again.
+  for (let looks = 0; looks < 4; looks++) {
+    await Promise.all([page.waitForEvent('requestfinished', (r) => r.url().includes('live.js')), page.clock.runFor(3000)]);
+  }
+  browser.context.off('request', counting);
+  assert.equal(loads.length, 2);
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
 test('a one-shot dashboard never asks for live.js', async () => {
   fs.writeFileSync(path.join(report.analyzeDir, 'live.js'), 'ledgerwiseLive({"generation":"x","updated":"x"});');
   const { page, problems } = await openDashboard(browser, report.analyzeDir, '', { clock: true });
