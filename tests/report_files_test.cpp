@@ -3,6 +3,8 @@
 // held against the browser's own decoding of every code in tests/browser.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "stats/statistics.h"
 #include "tests/memory_env.h"
 #include "tests/test_support.h"
@@ -17,6 +19,7 @@ namespace {
 using testing::LogText;
 using testing::MemoryEnv;
 using testing::ParseText;
+using testing::Sjis;
 
 // Opponent line: name, grade word and shown figures, then the start phrase.
 std::string Start(std::string_view time, std::string_view name, std::string_view figures) {
@@ -122,6 +125,47 @@ TEST(DashboardData, BlockAsBytesOneShotAndLive) {
   EXPECT_EQ(DataBlock(book, nullptr), "{" + rest);
   DashboardLive live{"g\"7"};
   EXPECT_EQ(DataBlock(book, &live), "{\"live\":{\"generation\":\"g\\u00227\"},\r\n" + rest);
+}
+
+TEST(DashboardData, LongBlocksCutIntoLinesBetweenNamesAndMatches) {
+  // 20,000 opponents met once each: names and matches both run past one
+  // line's worth; each match is twelve numbers, each number ends in one of
+  // the first 32 letters.
+  std::string log;
+  for (int n = 0; n < 20000; ++n) {
+    char line[160];
+    std::snprintf(line, sizeof line, "[10:00:00]player_%05d__", n);
+    log += Start(line, "", "３だん 140勝60敗 レート1500 最大7連鎖 切断率3%") + "\r\n";
+    log += "[10:04:30]ログアウトしました\r\n";
+  }
+  VsLogBook book;
+  ParseText(book, "20050504.log", Sjis(log));
+  ASSERT_EQ(book.opponents.size(), 20000u);
+  std::string block = DataBlock(book, nullptr);
+  size_t names = 0, numbers = 0, nameLines = 0, matchLines = 0;
+  bool inMatches = false;
+  for (size_t at = 0, end; at < block.size(); at = end + 2) {
+    end = block.find("\r\n", at);
+    std::string_view line(block.data() + at, end - at);
+    EXPECT_LT(line.size(), 256u * 1024 + 100);
+    inMatches = inMatches || line.rfind("\"m\":[", 0) == 0;
+    if (!inMatches && line.find("player_") != std::string_view::npos) {
+      ++nameLines;
+      for (size_t k = line.find("\"player_"); k != std::string_view::npos;
+           k = line.find("\"player_", k + 1)) {
+        ++names;
+      }
+    }
+    if (!inMatches) continue;
+    ++matchLines;
+    std::string_view body = line.substr(line.find('"') + 1, line.rfind('"') - line.find('"') - 1);
+    EXPECT_TRUE(line.back() == ',' || line.substr(line.size() - 3) == "\"]}") << line.substr(0, 20);
+    for (char c : body) numbers += (c >= '0' && c <= '9') || (c >= 'A' && c <= 'V') ? 1 : 0;
+  }
+  EXPECT_EQ(names, 20000u);
+  EXPECT_GT(nameLines, 1u);
+  EXPECT_GT(matchLines, 1u);
+  EXPECT_EQ(numbers, 12u * 20000);
 }
 
 TEST(DashboardData, CompactNumbers) {

@@ -145,9 +145,12 @@ test('one opponent: meetings newest first, virtualised and sortable; head-to-hea
   assert.equal(await page.getAttribute('#meeting-heads th[data-col="result"]', 'aria-sort'), 'ascending');
   assert.deepEqual(await page.$$eval('#last-ten li', (lis) => lis.map((li) => li.textContent).join('')), '勝負勝負勝負勝負勝負');
   assert.match(await readout(page, 'h2h-chart'), /17:40:00 負け: 直近20戦 10勝10敗 勝率0\.500$/);
-  await page.focus('#h2h-chart svg');
+  await page.getByRole('slider', { name: '直近20戦の勝率の推移' }).focus();
   await page.keyboard.press('Home');
   assert.match(await readout(page, 'h2h-chart'), /14:25:00 勝ち: 直近1戦 1勝0敗 勝率1\.000$/);
+  await page.click('#back');
+  await openOpponent(page, 'Vantage_K9');
+  assert.deepEqual(await page.$$eval('#last-ten li', (lis) => lis.map((li) => li.textContent).join('')), '負勝勝勝負負勝勝勝負');
   assert.deepEqual(problems, []);
   await page.close();
 });
@@ -167,14 +170,14 @@ test('the period: date fields, quick periods, the latest session, streaks', asyn
   assert.equal((await column(page, 5))[0], '2連敗');
   await page.click('#nav-overview');
   const { lastDay } = report, year = `${lastDay.slice(0, 4)}-01-01`;
-  const quick = [['最新セッション', report.handMadeDay, '4勝5敗', '1,622'], ['最終日', lastDay, '0勝0敗', '1,613'],
+  const quick = [['最新セッション', report.handMadeDay, '4勝5敗', '1,622', '1連敗'], ['最終日', lastDay, '0勝0敗', '1,613', 'なし'],
     ['7日間', isoPlus(lastDay, -6)], ['その年', year], ['全期間', '2004-12-20']];
-  for (const [label, from, record, meetings] of quick) {
+  for (const [label, from, record, meetings, streak] of quick) {
     await page.click(`button:text-is("${label}")`);
     assert.deepEqual([await page.inputValue('#from'), await page.inputValue('#to')], [from, lastDay], label);
     assert.equal(await page.getAttribute(`button:text-is("${label}")`, 'aria-pressed'), 'true');
     const shown = await figures();
-    if (record) assert.deepEqual([shown['勝敗'], shown['対戦数']], [record, meetings], label);
+    if (record) assert.deepEqual([shown['勝敗'], shown['対戦数'], shown['現在の連続']], [record, meetings, streak], label);
   }
   assert.deepEqual(problems, []);
   await page.close();
@@ -192,14 +195,18 @@ test('charts: values on focus and tap, every weekday, years on the axis, a win-r
   assert.deepEqual((await labels('trend')).filter((t) => t.endsWith('%')), ['50%', '60%', '45%']);
   const weekday = new Date(report.handMadeDay).getUTCDay();
   const expected = (k) => `${'日月火水木金土'[k]}曜日: ${k === weekday ? '93試合 53勝40敗 勝率0.570' : '0試合 0勝0敗 勝率---'}`;
-  await page.focus('#weekdays svg');
+  await page.getByRole('slider', { name: '曜日別の試合数と勝率' }).focus();
   await page.keyboard.press('Home');
   assert.equal(await readout(page, 'weekdays'), expected(0));
   await page.keyboard.press('ArrowRight');
   assert.equal(await readout(page, 'weekdays'), expected(1));
+  // A finger on a bar, and a mouse over one.
   const bar = await page.locator('#weekdays rect.count').nth(weekday).boundingBox();
-  await page.mouse.click(bar.x + bar.width / 2, bar.y + bar.height / 2);
+  await page.dispatchEvent('#weekdays svg', 'pointerdown', { pointerType: 'touch', clientX: bar.x + bar.width / 2, clientY: bar.y + bar.height / 2 });
   assert.equal(await readout(page, 'weekdays'), expected(weekday));
+  const other = await page.locator('#weekdays rect.count').nth((weekday + 3) % 7).boundingBox();
+  await page.mouse.move(other.x + other.width / 2, other.y - 5);
+  assert.equal(await readout(page, 'weekdays'), expected((weekday + 3) % 7));
   assert.deepEqual(problems, []);
   await page.close();
 });

@@ -1,5 +1,5 @@
-// dashboard.html as markup: the Nu HTML checker finds no error in the page
-// of any test corpus; axe-core finds no WCAG 2.1 AA violation in light and
+// dashboard.html as markup: the Nu HTML checker finds no error (and no
+// warning) in the page of any test corpus; axe-core finds no WCAG 2.1 AA violation in light and
 // dark, on a desktop and a phone, on the overview, the list and one
 // opponent; text keeps 4.5:1 and chart marks and control borders 3:1.
 import { after, before, test } from 'node:test';
@@ -32,10 +32,13 @@ test('the Nu HTML checker finds no error in the dashboard of any test corpus', {
     pages.push(path.join(made.analyzeDir, 'dashboard.html'));
   }
   const vnu = path.join(path.dirname(require.resolve('vnu-jar')), 'build', 'dist', 'vnu.jar');
-  const run = spawnSync('java', ['-jar', vnu, '--errors-only', '--exit-zero-always', '--format', 'json', ...pages],
+  const run = spawnSync('java', ['-jar', vnu, '--exit-zero-always', '--format', 'json', ...pages],
     { encoding: 'utf8', maxBuffer: 1 << 26 });
   assert.equal(run.status, 0, run.error?.message ?? run.stderr);
-  const errors = JSON.parse(run.stderr).messages.map((m) => `${m.url}:${m.lastLine}: ${m.message}`);
+  // Plain information (names outside Unicode's normal form C or in the
+  // private use area: a player's names are shown as they are) does not count.
+  const errors = JSON.parse(run.stderr).messages.filter((m) => m.type !== 'info' || m.subType === 'warning')
+    .map((m) => `${m.url}:${m.lastLine}: ${m.subType ?? m.type} ${m.message}`);
   assert.deepEqual(errors, []);
   assert.equal(pages.length, 8);
   for (const page of pages.slice(1)) fs.rmSync(path.dirname(path.dirname(path.dirname(page))), { recursive: true, force: true });
