@@ -68,7 +68,8 @@ TEST(MatchCsv, NameFields) {
 TEST(DashboardData, JsonTextStaysInItsScriptAndInHtml) {
   // Quotes and backslashes for JSON; "<", ">", "&" so that nothing closes the
   // element or opens a comment; script line ends; every code point HTML
-  // forbids in a document: controls, U+007F-U+009F, noncharacters.
+  // forbids in a document: controls, U+007F-U+009F, noncharacters; private
+  // use and compatibility forms that normalization would replace.
   const std::pair<std::string_view, std::string_view> cases[] = {
       {"</script><!--", "\\u003c/script\\u003e\\u003c!--"},
       {"\"\\&\x01\x1f ~", "\\u0022\\u005c\\u0026\\u0001\\u001f ~"},
@@ -79,6 +80,8 @@ TEST(DashboardData, JsonTextStaysInItsScriptAndInHtml) {
       {"\xef\xbf\xbd\xef\xbf\xbe\xef\xbf\xbf", "\xef\xbf\xbd\\ufffe\\uffff"},
       {"\xf0\x9f\xbf\xbe\xf4\x8f\xbf\xbf\xf0\x9f\x98\x80",
        "\\ud83f\\udffe\\udbff\\udfff\xf0\x9f\x98\x80"},
+      {"\xee\x80\x80\xef\xa8\xa9\xe2\x84\xab\xe2\x84\xaa\xe2\x84\xa6",
+       "\\ue000\\ufa29\\u212b\\u212a\\u2126"},
       {"観測者é", "観測者é"},
   };
   for (const auto& [text, json] : cases) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "report/labels.h"
@@ -88,29 +87,35 @@ void WriteNames(Pieces& p, const VsLogBook& book) {
   p.EndLine();
 }
 
-// A match's place in the stream: its start instant, then book order.
+// A match's place in the stream: its start instant (day, then second, as one
+// number), then book order.
 struct Place {
-  int32_t day;
-  int32_t start;
+  uint64_t start;
   uint32_t opponent;
   uint32_t match;
 };
 
+uint64_t StartKey(const MatchRecord& m) {
+  auto bias = [](int32_t v) { return uint64_t{static_cast<uint32_t>(v) ^ 0x80000000u}; };
+  return bias(m.day) << 32 | bias(m.startSecond);
+}
+
+bool operator<(const Place& a, const Place& b) {
+  if (a.start != b.start) return a.start < b.start;
+  return a.opponent != b.opponent ? a.opponent < b.opponent : a.match < b.match;
+}
+
+// Taken in reading order, which follows time unless the listing or a log
+// does not (a log without a date, lines out of order): then sorted.
 std::vector<Place> StartOrder(const VsLogBook& book) {
   std::vector<Place> order;
-  size_t total = 0;
-  for (const OpponentRecord& o : book.opponents) total += o.matches.size();
-  order.reserve(total);
-  for (uint32_t o = 0; o < book.opponents.size(); ++o) {
-    const CompactList<MatchRecord>& matches = book.opponents[o].matches;
-    for (uint32_t i = 0; i < matches.size(); ++i) {
-      order.push_back({matches[i].day, matches[i].startSecond, o, i});
-    }
+  order.reserve(book.openOrder.size());
+  std::vector<uint32_t> next(book.opponents.size());
+  for (uint32_t o : book.openOrder) {
+    uint32_t i = next[o]++;
+    order.push_back({StartKey(book.opponents[o].matches[i]), o, i});
   }
-  std::sort(order.begin(), order.end(), [](const Place& a, const Place& b) {
-    return std::tie(a.day, a.start, a.opponent, a.match) <
-           std::tie(b.day, b.start, b.opponent, b.match);
-  });
+  if (!std::is_sorted(order.begin(), order.end())) std::sort(order.begin(), order.end());
   return order;
 }
 
@@ -161,8 +166,19 @@ void WriteMatches(Pieces& p, const VsLogBook& book) {
   out += "\"matchCount\":" + std::to_string(order.size()) + ',';
   p.EndLine();
   out += "\"m\":[\"";
-  for (const Place& place : order) {
-    const MatchRecord& m = book.opponents[place.opponent].matches[place.match];
+  // The records lie scattered in time order: ask for those a little ahead
+  // before they are needed.
+  constexpr size_t kAhead = 16;
+  auto record = [&](size_t k) -> const MatchRecord& {
+    return book.opponents[order[k].opponent].matches[order[k].match];
+  };
+  for (size_t k = 0; k < order.size(); ++k) {
+    if (k + kAhead < order.size()) {
+      __builtin_prefetch(&record(k + kAhead));
+      __builtin_prefetch(before[order[k + kAhead].opponent]);
+    }
+    const Place& place = order[k];
+    const MatchRecord& m = record(k);
     AppendCompact(out, place.opponent);
     AppendCompact(out, int64_t{m.day} - last.day);
     AppendCompact(out, int64_t{m.startSecond} - last.startSecond);

@@ -46,7 +46,14 @@ bool Escaped(uint32_t code) {
   if (code >= 0x7F && code <= 0x9F) return true;      // controls
   if (code == 0x2028 || code == 0x2029) return true;  // script line ends
   if (code >= 0xFDD0 && code <= 0xFDEF) return true;  // noncharacters
-  return (code & 0xFFFE) == 0xFFFE;                   // U+FFFE, U+FFFF of every plane
+  if ((code & 0xFFFE) == 0xFFFE) return true;         // U+FFFE, U+FFFF of every plane
+  // Kept out of the document's text, though allowed: private use (the
+  // Shift_JIS user-defined area), and the compatibility forms that Unicode
+  // normalization (NFC) would replace, so that no tool that normalizes text
+  // can change a name.
+  if (code >= 0xE000 && code <= 0xF8FF) return true;
+  if (code >= 0xF900 && code <= 0xFAFF) return true;
+  return code == 0x2126 || code == 0x212A || code == 0x212B;  // Ω K Å as signs
 }
 
 }  // namespace

@@ -252,7 +252,7 @@ test('the address keeps the view, sort, search and period', async () => {
 // dark, and the four pages in the frameset.
 const shots = process.env.LEDGERWISE_SCREENSHOTS;
 test('screenshots', { skip: !shots && 'LEDGERWISE_SCREENSHOTS is not set' }, async () => {
-  const plain = prepareReport({ ...inputs, addOwnLogs: false });
+  const plain = prepareReport({ ...inputs, generator: process.env.LEDGERWISE_CORPUS ? '' : inputs.generator, addOwnLogs: false });
   for (const colorScheme of ['light', 'dark']) {
     for (const [name, viewport, hash] of [['desktop', { width: 1200, height: 900 }, ''], ['phone', PHONE, '#opponents']]) {
       const { page } = await openDashboard(browser, plain.analyzeDir, hash, { viewport, colorScheme });
