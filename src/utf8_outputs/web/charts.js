@@ -13,8 +13,7 @@ const HEIGHT = 220, TOP = 12, BOTTOM = 44;
 const percent = (r) => `${Math.round(r * 100)}%`;
 
 // The plot area of a chart in `target`, with room for the axis labels.
-function frame(target, left, right) {
-  const width = Math.max(target.clientWidth, 200);
+function frame(target, left, right, width = Math.max(target.clientWidth, 200)) {
   const root = svg('svg', { width, height: HEIGHT });
   const plot = { left, top: TOP, width: width - left - right, height: HEIGHT - TOP - BOTTOM, root };
   plot.bottom = plot.top + plot.height;
@@ -93,9 +92,9 @@ function explorable(target, plot, name, xs, textOf) {
 
 // Bars of match counts and a line of win rates over labelled buckets:
 // items of { label, full, n, w, l } (full names the bucket in the readout).
-function barChart(target, name, items) {
+function barChart(target, name, items, width) {
   const most = items.reduce((m, b) => Math.max(m, b.n), 1);
-  const plot = frame(target, 16 + 9 * grouped(most).length, 48);
+  const plot = frame(target, 16 + 9 * grouped(most).length, 48, width);
   const step = plot.width / Math.max(1, items.length);
   const xs = items.map((_, k) => plot.left + k * step + step / 2);
   const rates = items.filter((b) => b.w + b.l > 0).map((b) => b.w / (b.w + b.l));

@@ -22,13 +22,15 @@ function overview() {
     ['最長の連勝', `${grouped(t.longestWins)}連勝`],
     ['最長の連敗', `${grouped(t.longestLosses)}連敗`],
   ]);
+  // Widths read once, before any chart changes the layout.
+  const widths = ['trend', 'hours', 'weekdays'].map((id) => Math.max($(id).clientWidth, 200));
   const trend = periodBuckets(t);
   $('trend-title').textContent = `${trend.unit}ごとの試合数と勝率`;
-  barChart($('trend'), $('trend-title').textContent, trend.items);
+  barChart($('trend'), $('trend-title').textContent, trend.items, widths[0]);
   const hours = [...t.hours.n].map((n, h) => ({ label: String(h), full: `${h}時台`, n, w: t.hours.w[h], l: t.hours.l[h] }));
-  barChart($('hours'), $('hours-title').textContent, hours);
+  barChart($('hours'), $('hours-title').textContent, hours, widths[1]);
   const weekdays = WEEKDAYS.map((label, k) => ({ label, full: `${label}曜日`, n: t.weekdays.n[k], w: t.weekdays.w[k], l: t.weekdays.l[k] }));
-  barChart($('weekdays'), $('weekdays-title').textContent, weekdays);
+  barChart($('weekdays'), $('weekdays-title').textContent, weekdays, widths[2]);
   liveNow();
 }
 

@@ -78,31 +78,33 @@ function tallyOverview() {
     firstDay: d0, days: buckets(d0 && hi > lo ? day[hi - 1] - d0 + 1 : 0),
   };
   const { hours, weekdays, days } = t, { hourOf, weekdayAt } = clockColumns();
+  let streak = 0, longestWins = 0, longestLosses = 0, seconds = 0, gamesWon = 0, gamesLost = 0;
   for (let i = lo; i < hi; i++) {
     const r = result[i], h = hourOf[i], wd = weekdayAt[i], d = day[i] - d0;
-    t.seconds += duration[i];
-    if (i >= cutoff.place) t.recentSeconds += duration[i];
+    seconds += duration[i];
     hours.n[h]++;
     if (wd >= 0) { weekdays.n[wd]++; days.n[d]++; }
     if (r === WON) {
       hours.w[h]++;
       if (wd >= 0) { weekdays.w[wd]++; days.w[d]++; }
-      t.streak = t.streak > 0 ? t.streak + 1 : 1;
-      if (t.streak > t.longestWins) t.longestWins = t.streak;
+      streak = streak > 0 ? streak + 1 : 1;
+      if (streak > longestWins) longestWins = streak;
     } else if (r === LOST) {
       hours.l[h]++;
       if (wd >= 0) { weekdays.l[wd]++; days.l[d]++; }
-      t.streak = t.streak < 0 ? t.streak - 1 : -1;
-      if (-t.streak > t.longestLosses) t.longestLosses = -t.streak;
+      streak = streak < 0 ? streak - 1 : -1;
+      if (-streak > longestLosses) longestLosses = -streak;
     } else if (r === DISCONNECTED) {
       t.disconnects++;
     }
     if (r === WON || r === LOST) {
-      t.gamesWon += ownGames[i];
-      t.gamesLost += opponentGames[i];
+      gamesWon += ownGames[i];
+      gamesLost += opponentGames[i];
       if (ownGames[i] + opponentGames[i] === 3) { if (r === WON) t.fullWins++; else t.fullLosses++; }
     }
   }
+  for (let i = Math.max(lo, cutoff.place); i < hi; i++) t.recentSeconds += duration[i];
+  Object.assign(t, { streak, longestWins, longestLosses, seconds, gamesWon, gamesLost });
   overviewTotals = t;
 }
 
