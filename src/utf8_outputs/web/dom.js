@@ -7,10 +7,13 @@ function el(tag, text, cls) {
 }
 
 // Figure cards: [label, value, change?, note?]; a change is [text, direction]
-// with direction above 0 for a rise, below for a fall.
+// with direction above 0 for a rise, below for a fall. A card with a long
+// value takes two columns of a phone's two.
 function cards(target, list) {
   target.replaceChildren(...list.map(([label, value, change, note]) => {
     const div = el('div'), dd = el('dd');
+    const text = `${value instanceof Node ? value.textContent : value}${change ? change[0] : ''}${note ?? ''}`;
+    if (text.length > 11) div.className = 'wide';
     dd.append(value instanceof Node ? value : el('span', value, 'value'));
     if (change) dd.append(el('span', change[0], `change ${change[1] > 0 ? 'up' : change[1] < 0 ? 'down' : 'same'}`));
     if (note) dd.append(el('span', note, 'of'));
