@@ -18,8 +18,9 @@ repo="$(cd "$here/.." && pwd)"
 if [ $# -ne 2 ]; then sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 2; fi
 native_build="$(cd "$1" && pwd)" || exit 2
 win_build="$(cd "$2" && pwd)" || exit 2
-# Kept in step with the budget the release preset is tuned for.
-exe_budget=$((600 * 1024))
+# Kept in step with the budget the release preset is tuned for; 650 KiB since
+# the dashboard's script holds its keyboard, live and chart-reading parts.
+exe_budget=$((650 * 1024))
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

@@ -3,8 +3,10 @@
 // held against the browser's own decoding of every code in tests/browser.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
+#include "stats/statistics.h"
 #include "tests/memory_env.h"
 #include "tests/test_support.h"
 #include "utf8_outputs/compact_numbers.h"
@@ -83,12 +85,110 @@ TEST(MatchCsv, NameFields) {
   for (const auto& [name, field] : cases) EXPECT_EQ(CsvNameField(name), field) << name;
 }
 
-TEST(DashboardData, JsonTextCannotLeaveItsScript) {
-  std::string out;
-  AppendJsonString(out, "</script><!--\"\\&\x01\xe2\x80\xa8\xe2\x80\xa9\xe2\x80\xa0é");
-  EXPECT_EQ(out,
-            "\"\\u003c/script\\u003e\\u003c!--\\u0022\\u005c\\u0026\\u0001\\u2028\\u2029"
-            "\xe2\x80\xa0é\"");
+TEST(DashboardData, JsonTextStaysInItsScriptAndInHtml) {
+  // Quotes and backslashes for JSON; "<", ">", "&" so that nothing closes the
+  // element or opens a comment; script line ends; every code point HTML
+  // forbids in a document: controls, U+007F-U+009F, noncharacters; private
+  // use and compatibility forms that normalization would replace.
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"</script><!--", "\\u003c/script\\u003e\\u003c!--"},
+      {"\"\\&\x01\x1f ~", "\\u0022\\u005c\\u0026\\u0001\\u001f ~"},
+      {"\x7f\xc2\x80\xc2\x9f\xc2\xa0", "\\u007f\\u0080\\u009f\xc2\xa0"},
+      {"\xe2\x80\xa8\xe2\x80\xa9\xe2\x80\xa0", "\\u2028\\u2029\xe2\x80\xa0"},
+      {"\xef\xb7\x8f\xef\xb7\x90\xef\xb7\xaf\xef\xb7\xb0",
+       "\xef\xb7\x8f\\ufdd0\\ufdef\xef\xb7\xb0"},
+      {"\xef\xbf\xbd\xef\xbf\xbe\xef\xbf\xbf", "\xef\xbf\xbd\\ufffe\\uffff"},
+      {"\xf0\x9f\xbf\xbe\xf4\x8f\xbf\xbf\xf0\x9f\x98\x80",
+       "\\ud83f\\udffe\\udbff\\udfff\xf0\x9f\x98\x80"},
+      {"\xee\x80\x80\xef\xa8\xa9\xe2\x84\xab\xe2\x84\xaa\xe2\x84\xa6",
+       "\\ue000\\ufa29\\u212b\\u212a\\u2126"},
+      {"観測者é", "観測者é"},
+  };
+  for (const auto& [text, json] : cases) {
+    std::string out;
+    AppendJsonString(out, text);
+    EXPECT_EQ(out, "\"" + std::string(json) + "\"") << text;
+  }
+}
+
+// The data block of a dashboard written into memory, CR LF kept.
+std::string DataBlock(const VsLogBook& book, const DashboardLive* live) {
+  MemoryEnv env;
+  EXPECT_TRUE(WriteDashboard(book, env, "dashboard.html", live).ok());
+  const std::string& page = env.files["dashboard.html"];
+  size_t from = page.find("<script type=\"application/json\" id=\"lw-data\">\r\n");
+  size_t to = page.find("</script>", from);
+  if (from == std::string::npos || to == std::string::npos) return "no data block";
+  from = page.find('\n', from) + 1;
+  return page.substr(from, to - from);
+}
+
+TEST(DashboardData, BlockAsBytesOneShotAndLive) {
+  VsLogBook book;
+  ParseText(book, "20050504.log",
+            LogText({Start("[10:00:00]", "ab", "３だん 140勝60敗 レート1500 最大7連鎖 切断率3%"),
+                     "[10:02:00]リプレイをオートセーブしました",
+                     "[10:03:00]リプレイをオートセーブしました", "[10:04:30]abさんに勝ちました",
+                     Start("[11:00:00]", "ab", "４だん 141勝60敗 レート1510 最大7連鎖 切断率3%"),
+                     "[11:01:00]ログアウトしました",
+                     Start("[12:00:00]", "<c>", "x 1勝0敗 レート900 切断率0%")}));
+  ComputeStatistics(book);
+  const std::string rest =
+      "\"rules\":{\"recentSeconds\":28800,\"rankedShown\":50,\"rankedOwnAbove\":50},\r\n"
+      "\"grades\":[\"十級\",\"九級\",\"八級\",\"七級\",\"六級\",\"五級\",\"四級\","
+      "\"三級\",\"二級\",\"一級\",\"初段\",\"二段\",\"三段\",\"四段\",\"五段\","
+      "\"六段\",\"七段\",\"八段\",\"九段\",\"十段\",\"不明\"],\r\n"
+      "\"names\":[\"ab\",\"\\u003cc\\u003e\"],\r\n"
+      "\"matchCount\":3,\r\n"
+      // Opponent 0 on day 732070 (4 May 2005) at 10:00:00, 270 s, won 2-0,
+      // grade 12, max chain 7, disconnect rate 3, 140-60, 1500; its next
+      // match an hour later as differences; then opponent 1's undecided
+      // match without a grade word (20).
+      "\"m\":[\"0mWvm1akg2YGI2OE6y8y3yZ200ab7y36220020K20ab7002i10000iy1\"]}\r\n";
+  EXPECT_EQ(DataBlock(book, nullptr), "{" + rest);
+  DashboardLive live{"g\"7"};
+  EXPECT_EQ(DataBlock(book, &live), "{\"live\":{\"generation\":\"g\\u00227\"},\r\n" + rest);
+}
+
+TEST(DashboardData, LongBlocksCutIntoLinesBetweenNamesAndMatches) {
+  // 20,000 opponents met once each: names and matches both run past one
+  // line's worth; each match is twelve numbers, each number ends in one of
+  // the first 32 letters.
+  std::string log;
+  for (int n = 0; n < 20000; ++n) {
+    char line[160];
+    std::snprintf(line, sizeof line, "[10:00:00]player_%05d__", n);
+    log += Start(line, "", "３だん 140勝60敗 レート1500 最大7連鎖 切断率3%") + "\r\n";
+    log += "[10:04:30]ログアウトしました\r\n";
+  }
+  VsLogBook book;
+  ParseText(book, "20050504.log", Sjis(log));
+  ASSERT_EQ(book.opponents.size(), 20000u);
+  std::string block = DataBlock(book, nullptr);
+  size_t names = 0, numbers = 0, nameLines = 0, matchLines = 0;
+  bool inMatches = false;
+  for (size_t at = 0, end; at < block.size(); at = end + 2) {
+    end = block.find("\r\n", at);
+    std::string_view line(block.data() + at, end - at);
+    EXPECT_LT(line.size(), 256u * 1024 + 100);
+    inMatches = inMatches || line.rfind("\"m\":[", 0) == 0;
+    if (!inMatches && line.find("player_") != std::string_view::npos) {
+      ++nameLines;
+      for (size_t k = line.find("\"player_"); k != std::string_view::npos;
+           k = line.find("\"player_", k + 1)) {
+        ++names;
+      }
+    }
+    if (!inMatches) continue;
+    ++matchLines;
+    std::string_view body = line.substr(line.find('"') + 1, line.rfind('"') - line.find('"') - 1);
+    EXPECT_TRUE(line.back() == ',' || line.substr(line.size() - 3) == "\"]}") << line.substr(0, 20);
+    for (char c : body) numbers += (c >= '0' && c <= '9') || (c >= 'A' && c <= 'V') ? 1 : 0;
+  }
+  EXPECT_EQ(names, 20000u);
+  EXPECT_GT(nameLines, 1u);
+  EXPECT_GT(matchLines, 1u);
+  EXPECT_EQ(numbers, 12u * 20000);
 }
 
 TEST(DashboardData, CompactNumbers) {

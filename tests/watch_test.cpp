@@ -164,6 +164,22 @@ const Row kRows[] = {
                  [](const MemoryEnv::Event& a, const MemoryEnv::Event& b) { return a.at < b.at; });
      },
      {"なす (三段"}, {}, [](const MemoryEnv& e) { EXPECT_GE(LiveRewrites(e), 2); }},
+    {"while watching the dashboard names the generation live.js names; after, neither",
+     [](MemoryEnv& e) {
+       e.events = {Lines(5000, kDay1, {kStart}), {15000, [](MemoryEnv& e) {
+         const std::string& script = e.files.at("data/analyze/live.js");
+         std::string generation = script.substr(script.find(":\"") + 2);
+         generation = generation.substr(0, generation.find('"'));
+         EXPECT_EQ(script, "ledgerwiseLive({\"generation\":\"" + generation +
+                           "\",\"updated\":\"2005-05-04 21:30:00\"});\r\n");
+         EXPECT_EQ(generation, "20050504213000-2");
+         EXPECT_NE(e.files.at("data/analyze/dashboard.html")
+                       .find("{\"live\":{\"generation\":\"" + generation + "\"}"), npos);
+       }}};
+     },
+     {}, {}, [](const MemoryEnv& e) {
+       EXPECT_EQ(e.files.at("data/analyze/dashboard.html").find("\"live\""), npos);
+     }},
     {"a log that cannot be read: said once, the rest goes on",
      [](MemoryEnv& e) {
        e.events = {{5000, [](MemoryEnv& e) { e.files[kDay2] = ""; e.unopenable = {kDay2}; }},

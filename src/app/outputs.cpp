@@ -17,7 +17,7 @@ using Writer = Status (*)(const VsLogBook&, FileSystem&, const std::string&);
 
 struct Output {
   const char* name;
-  Writer write;  // nullptr: the menu, which also takes the time stamp
+  Writer write;  // nullptr: the menu and the dashboard, which take more
   bool page;     // one of the six pages; the rest are left out by --pages-only
   bool apart;    // written on a thread of its own
 };
@@ -29,14 +29,19 @@ const Output kOutputs[] = {
     {"observation.html", WriteObservationPage, true, false},
     {"ranking.html", WriteRankingPage, true, false},
     {"vslog.html", WriteVsLogPage, true, true},
-    {"dashboard.html", WriteDashboard, false, false},
+    {"dashboard.html", nullptr, false, false},
     {"matches.csv", WriteMatchCsv, false, false},
 };
 
 Status WriteOne(const Output& output, const VsLogBook& book, FileSystem& fs,
                 const OutputRequest& request) {
   std::string path = request.folder + request.separator + output.name;
-  return output.write ? output.write(book, fs, path) : WriteMenuPage(book, fs, path, request.now);
+  if (output.write) return output.write(book, fs, path);
+  if (std::string_view(output.name) == "menu.html") {
+    return WriteMenuPage(book, fs, path, request.now);
+  }
+  DashboardLive live{request.liveGeneration};
+  return WriteDashboard(book, fs, path, live.generation.empty() ? nullptr : &live);
 }
 
 // Runs one output on a thread of its own; what it throws is kept for the

@@ -8,10 +8,6 @@ namespace ledgerwise {
 
 namespace {
 
-constexpr int32_t kRecentSpan = 8 * 3600;
-constexpr int64_t kRankedOpponentMatches = 50;  // shown W + L, 50 counts
-constexpr int32_t kRankedOwnMatches = 50;       // decided matches, must exceed
-
 // Stores a double as the single-precision figure the pages print.
 float Store(double value) { return static_cast<float>(value); }
 

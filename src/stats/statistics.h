@@ -14,6 +14,16 @@
 
 namespace ledgerwise {
 
+// The recent period: the seconds before the latest match's start that it
+// reaches back.
+constexpr int32_t kRecentSpan = 8 * 3600;
+// An opponent is ranked when its latest shown wins and losses add up to this
+// many or more.
+constexpr int32_t kRankedOpponentMatches = 50;
+// The player is ranked with more decided matches than this, and the previous
+// win rate needs more previous decided matches than this.
+constexpr int32_t kRankedOwnMatches = 50;
+
 // The whole pass: resets the stats block and every opponent's place, then
 // fills them. Running it again gives the same results.
 void ComputeStatistics(VsLogBook& book);

@@ -14,9 +14,22 @@
 
 namespace ledgerwise {
 
+// A dashboard that a watching run keeps rewriting. The page then looks for
+// live.js beside it every few seconds, a one-line script
+//   ledgerwiseLive({"generation":"GEN","updated":"YYYY-MM-DD HH:MM:SS"});
+// and reloads itself, keeping what the player was looking at, when GEN is no
+// longer its own generation.
+struct DashboardLive {
+  std::string generation;  // UTF-8
+};
+
 // Writes through a temporary file like the pages, and fails like them with
-// the file's path, the old file kept. Call after the statistics pass.
+// the file's path, the old file kept. Call after the statistics pass. The
+// data goes from the book to the file a few kilobytes at a time.
 Status WriteDashboard(const VsLogBook& book, FileSystem& fs, const std::string& path);
+// The same, live when `live` is given (a one-shot run's page when nullptr).
+Status WriteDashboard(const VsLogBook& book, FileSystem& fs, const std::string& path,
+                      const DashboardLive* live);
 
 }  // namespace ledgerwise
 

@@ -1,5 +1,6 @@
-// The dashboard's page, style and script: src/utf8_outputs/web/, embedded by the
-// build (cmake/embed_files.cmake) so the program needs no file beside it.
+// The dashboard's page, style and script: the files of src/utf8_outputs/web/,
+// embedded by the build (cmake/embed_files.cmake, the list in CMakeLists.txt)
+// so the program needs no file beside it. The script is its sections joined.
 #ifndef LEDGERWISE_UTF8_OUTPUTS_DASHBOARD_ASSETS_H_
 #define LEDGERWISE_UTF8_OUTPUTS_DASHBOARD_ASSETS_H_
 

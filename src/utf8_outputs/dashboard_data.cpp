@@ -1,5 +1,11 @@
 #include "utf8_outputs/dashboard_data.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "report/labels.h"
+#include "stats/statistics.h"
 #include "utf8_outputs/compact_numbers.h"
 #include "utf8_outputs/json_text.h"
 #include "utf8_outputs/sjis_decode.h"
@@ -8,11 +14,109 @@ namespace ledgerwise {
 
 namespace {
 
-void AppendCounts(std::string& out, const VsLogBook& book) {
-  out += "\"count\":\"";
-  for (const OpponentRecord& o : book.opponents)
-    AppendCompact(out, static_cast<int64_t>(o.matches.size()));
-  out += "\",";
+// Text gathers here and goes to the file whenever a piece is full, so that
+// neither the whole block nor one of its lines is ever held in memory.
+class Pieces {
+ public:
+  explicit Pieces(OutputFile& out) : out_(out) { text_.reserve(kPiece + 1024); }
+  std::string& text() { return text_; }
+  size_t lineSize() const { return written_ + text_.size(); }
+  // Hands a full piece to the file.
+  void Spill() {
+    if (text_.size() >= kPiece) Flush();
+  }
+  // Ends the line with what is left.
+  void EndLine() {
+    out_.Line(text_);
+    text_.clear();
+    written_ = 0;
+  }
+
+ private:
+  static constexpr size_t kPiece = 64 * 1024;
+  void Flush() {
+    out_.Commit(PutText(out_.Reserve(text_.size()), text_));
+    written_ += text_.size();
+    text_.clear();
+  }
+  OutputFile& out_;
+  std::string text_;
+  size_t written_ = 0;  // of the current line
+};
+
+constexpr size_t kLongLine = 256 * 1024;
+
+void WriteHead(Pieces& p, const DashboardLive* live) {
+  std::string& out = p.text();
+  out += '{';
+  if (live != nullptr) {
+    out += "\"live\":{\"generation\":";
+    AppendJsonString(out, live->generation);
+    out += "},";
+    p.EndLine();
+  }
+  out += "\"rules\":{\"recentSeconds\":" + std::to_string(kRecentSpan) +
+         ",\"rankedShown\":" + std::to_string(kRankedOpponentMatches) +
+         ",\"rankedOwnAbove\":" + std::to_string(kRankedOwnMatches) + "},";
+  p.EndLine();
+  out += "\"grades\":[";
+  for (int32_t grade = 0; grade <= kGradeSlots; ++grade) {
+    if (grade > 0) out += ',';
+    AppendJsonString(out, ShiftJisToUtf8(GradeName(grade)));
+  }
+  out += "],";
+  p.EndLine();
+}
+
+// Names in lines of a few hundred kilobytes.
+void WriteNames(Pieces& p, const VsLogBook& book) {
+  std::string& out = p.text();
+  std::string name;
+  out += "\"names\":[";
+  for (const OpponentRecord& o : book.opponents) {
+    if (&o != &book.opponents.front()) {
+      out += ',';
+      if (p.lineSize() >= kLongLine) p.EndLine();
+    }
+    name.clear();
+    AppendShiftJisAsUtf8(o.name, name);
+    AppendJsonString(out, name);
+    p.Spill();
+  }
+  out += "],";
+  p.EndLine();
+}
+
+// A match's place in the stream: its start instant (day, then second, as one
+// number), then book order.
+struct Place {
+  uint64_t start;
+  uint32_t opponent;
+  uint32_t match;
+};
+
+uint64_t StartKey(const MatchRecord& m) {
+  auto bias = [](int32_t v) { return uint64_t{static_cast<uint32_t>(v) ^ 0x80000000u}; };
+  return bias(m.day) << 32 | bias(m.startSecond);
+}
+
+bool operator<(const Place& a, const Place& b) {
+  if (a.start != b.start) return a.start < b.start;
+  return a.opponent != b.opponent ? a.opponent < b.opponent : a.match < b.match;
+}
+
+// Taken in reading order, which follows time unless the listing or a log
+// does not (a log without a date, lines out of order): then sorted.
+std::vector<Place> StartOrder(const VsLogBook& book) {
+  std::vector<Place> order;
+  order.reserve(book.openOrder.size());
+  std::vector<uint32_t> next(book.opponents.size());
+  for (uint32_t o : book.openOrder) {
+    uint32_t i = next[o]++;
+    order.push_back({StartKey(book.opponents[o].matches[i]), o, i});
+  }
+  if (!std::is_sorted(order.begin(), order.end())) std::sort(order.begin(), order.end());
+  return order;
 }
 
 // Result and game score in one number where they take their usual values
@@ -42,53 +146,63 @@ void AppendRareChanges(std::string& out, const MatchRecord& m, const MatchRecord
   for (int64_t v : changes) AppendCompact(out, v);
 }
 
-void AppendMatch(std::string& out, const MatchRecord& m, const MatchRecord& last) {
-  AppendCompact(out, int64_t{m.day} - last.day);
-  AppendCompact(out, m.startSecond);
+// The opponent's figures, as differences from its match before.
+void AppendFigures(std::string& out, const MatchRecord& m, const MatchRecord& before) {
   AppendCompact(out, m.result == MatchResult::Undecided ? 0 : int64_t{m.endSecond} - m.startSecond);
   AppendOutcome(out, m);
-  AppendRareChanges(out, m, last);
-  AppendCompact(out, int64_t{m.shownWins} - last.shownWins);
-  AppendCompact(out, int64_t{m.shownLosses} - last.shownLosses);
-  AppendCompact(out, int64_t{m.rating} - last.rating);
+  AppendRareChanges(out, m, before);
+  AppendCompact(out, int64_t{m.shownWins} - before.shownWins);
+  AppendCompact(out, int64_t{m.shownLosses} - before.shownLosses);
+  AppendCompact(out, int64_t{m.rating} - before.rating);
 }
 
-// The match stream as lines of one JSON string each, cut between matches.
-void AppendMatchLines(std::vector<std::string>& lines, const VsLogBook& book) {
-  constexpr size_t kPiece = 256 * 1024;
-  std::string piece = "\"";
-  piece.reserve(kPiece + 1024);
-  for (const OpponentRecord& o : book.opponents) {
-    MatchRecord last;  // all zero: the first match is written whole
-    for (const MatchRecord& m : o.matches) {
-      AppendMatch(piece, m, last);
-      last = m;
-      if (piece.size() >= kPiece) {
-        lines.push_back(piece + "\",");
-        piece = "\"";
-      }
+// The match stream as JSON strings of a line each, cut between matches.
+void WriteMatches(Pieces& p, const VsLogBook& book) {
+  std::string& out = p.text();
+  const MatchRecord none;  // all zero: an opponent's first match is written whole
+  std::vector<const MatchRecord*> before(book.opponents.size(), &none);
+  MatchRecord last;
+  std::vector<Place> order = StartOrder(book);
+  out += "\"matchCount\":" + std::to_string(order.size()) + ',';
+  p.EndLine();
+  out += "\"m\":[\"";
+  // The records lie scattered in time order: ask for those a little ahead
+  // before they are needed.
+  constexpr size_t kAhead = 16;
+  auto record = [&](size_t k) -> const MatchRecord& {
+    return book.opponents[order[k].opponent].matches[order[k].match];
+  };
+  for (size_t k = 0; k < order.size(); ++k) {
+    if (k + kAhead < order.size()) {
+      __builtin_prefetch(&record(k + kAhead));
+      __builtin_prefetch(before[order[k + kAhead].opponent]);
     }
+    const Place& place = order[k];
+    const MatchRecord& m = record(k);
+    AppendCompact(out, place.opponent);
+    AppendCompact(out, int64_t{m.day} - last.day);
+    AppendCompact(out, int64_t{m.startSecond} - last.startSecond);
+    AppendFigures(out, m, *before[place.opponent]);
+    before[place.opponent] = &m;
+    last = m;
+    if (p.lineSize() >= kLongLine) {
+      out += "\",";
+      p.EndLine();
+      out += '"';
+    }
+    p.Spill();
   }
-  lines.push_back(piece + "\"]}");
+  out += "\"]}";
+  p.EndLine();
 }
 
 }  // namespace
 
-std::vector<std::string> DashboardData(const VsLogBook& book) {
-  std::string head = "{\"names\":[";
-  std::string name;
-  for (const OpponentRecord& o : book.opponents) {
-    if (&o != &book.opponents.front()) head += ',';
-    name.clear();
-    AppendShiftJisAsUtf8(o.name, name);
-    AppendJsonString(head, name);
-  }
-  head += "],";
-  AppendCounts(head, book);
-  head += "\"m\":[";
-  std::vector<std::string> lines = {head};
-  AppendMatchLines(lines, book);
-  return lines;
+void WriteDashboardData(const VsLogBook& book, const DashboardLive* live, OutputFile& out) {
+  Pieces p(out);
+  WriteHead(p, live);
+  WriteNames(p, book);
+  WriteMatches(p, book);
 }
 
 }  // namespace ledgerwise

@@ -1,10 +1,18 @@
 # shellcheck shell=bash
 # Sourced by run.sh and setup.sh from tests/browser: brings node_modules to
-# the locked version of playwright-core, and leaves it alone when it is there.
-wanted="$(node -p "require('./package-lock.json').packages['node_modules/playwright-core'].version")"
-installed="$(node -p "require('./node_modules/playwright-core/package.json').version" 2>/dev/null || true)"
-if [ "$installed" != "$wanted" ]; then
+# the locked versions (playwright-core, axe-core, vnu-jar), and leaves it
+# alone when they are there. Install scripts are not run: vnu-jar's would
+# fetch a Java runtime, and the system's (setup.sh) is used instead.
+stale="$(node -e '
+  const lock = require("./package-lock.json").packages;
+  for (const [where, p] of Object.entries(lock)) {
+    if (!where) continue;
+    let have = "";
+    try { have = require(`./${where}/package.json`).version; } catch {}
+    if (have !== p.version) { console.log(where); break; }
+  }')"
+if [ -n "$stale" ]; then
   # The npm cache is tried first, so a machine that installed once needs no
   # network for a fresh clone.
-  npm ci --prefer-offline --no-audit --no-fund --loglevel=error
+  npm ci --prefer-offline --ignore-scripts --no-audit --no-fund --loglevel=error
 fi

@@ -10,7 +10,7 @@ import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
 
 const repoRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..', '..', '..');
@@ -32,6 +32,9 @@ const TARGETS = [
   { name: '&amp;&lt;!', grade: '１きゅう', wins: 55, losses: 45 },
 ];
 const FILLER = { name: 'しんがり', grade: '７きゅう', wins: 10, losses: 12 };
+// Met once in a log without a date and once in a dated one, whose rating of 0
+// is its latest; its name mixes full-width letters and half-width katakana.
+const UNDATED = { name: 'ＪＸﾚﾅ', grade: '２きゅう', wins: 30, losses: 30, rating: 0 };
 const ROUNDS = 13; // matches per target; the player wins match n when n % 5 < 3
 const FILLER_MATCHES = 40; // the player wins every other one
 
@@ -42,7 +45,7 @@ const cp932 = (text) => spawnSync('iconv', ['-f', 'UTF-8', '-t', 'CP932'], { inp
 
 function matchLines(o, second, won) {
   return [
-    `${clock(second)}${o.name}(${o.grade} ${o.wins}勝${o.losses}敗 レート1500 最大7連鎖 切断率3%)` +
+    `${clock(second)}${o.name}(${o.grade} ${o.wins}勝${o.losses}敗 レート${o.rating ?? 1500} 最大7連鎖 切断率3%)` +
       'と対戦を開始しました',
     `${clock(second + 110)}リプレイをオートセーブしました`,
     `${clock(second + 200)}リプレイをオートセーブしました`,
@@ -52,7 +55,7 @@ function matchLines(o, second, won) {
 
 // The first line closes a match left open by the previous file.
 function handMadeLog() {
-  const lines = ['[09:59:00]ログアウトしました'];
+  const lines = ['[09:59:00]ログアウトしました', ...matchLines(UNDATED, 9 * 3600, true)];
   let second = 10 * 3600, n = 0;
   for (let round = 0; round < ROUNDS; round++) {
     for (const t of TARGETS) lines.push(...matchLines(t, (second += 300), n++ % 5 < 3));
@@ -64,7 +67,8 @@ function handMadeLog() {
 }
 
 // Names of seven pairs; each match ends at once with a logout. The first
-// starts at a time of day below zero, which the clock shows as 00:00:00.
+// starts at a time of day below zero, which the clock shows as 00:00:00. The
+// last match of all, against the first target at 00:59, is still going on.
 function allCodesLog() {
   const pairs = [], parts = [];
   for (let lead = 0x81; lead <= 0xfc; lead++) {
@@ -78,6 +82,7 @@ function allCodesLog() {
     parts.push(time, Buffer.from(pairs.slice(k * 14, k * 14 + 14)), start,
       Buffer.from(clock(k * 2 + 1)), logout);
   }
+  parts.push(cp932(`${matchLines(TARGETS[0], 3540, true)[0]}\r\n`));
   return Buffer.concat(parts);
 }
 
@@ -100,7 +105,8 @@ function run(cmd, args, what) {
 export function prepareReport({ program, generator, corpus, seed, addOwnLogs = true }) {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'ledgerwise-browser-'));
   const dataDir = path.join(work, 'data');
-  if (generator) run(generator, ['--out', dataDir, '--seed', String(seed)], 'log generator');
+  // Four weeks from 20 December: the year changes on the way.
+  if (generator) run(generator, ['--out', dataDir, '--seed', String(seed), '--start', '20041220'], 'log generator');
   else if (corpus && fs.existsSync(corpus)) fs.cpSync(corpus, dataDir, { recursive: true });
   else fs.mkdirSync(dataDir, { recursive: true });
   fs.chmodSync(dataDir, 0o755);
@@ -109,11 +115,15 @@ export function prepareReport({ program, generator, corpus, seed, addOwnLogs = t
     handMadeDay = nextLogName(dataDir);
     fs.writeFileSync(path.join(dataDir, handMadeDay), handMadeLog());
     fs.writeFileSync(path.join(dataDir, nextLogName(dataDir)), allCodesLog());
+    // Listed first, before any match can be left open.
+    fs.writeFileSync(path.join(dataDir, '0-memo.log'),
+      cp932(matchLines({ ...UNDATED, rating: 1200 }, 8 * 3600, false).join('\r\n')));
   }
   run(program, ['--no-wait', dataDir], 'ledgerwise');
   const analyzeDir = path.join(dataDir, 'analyze');
-  const iso = handMadeDay.replace(/^(\d{4})(\d\d)(\d\d)\.log$/, '$1-$2-$3');
-  return { work, analyzeDir, handMadeDay: iso };
+  const iso = (name) => name.replace(/^(\d{4})(\d\d)(\d\d)\.log$/, '$1-$2-$3');
+  const lastDay = addOwnLogs ? iso(fs.readdirSync(dataDir).filter((e) => /^\d{8}\.log$/.test(e)).sort().pop()) : '';
+  return { work, analyzeDir, handMadeDay: iso(handMadeDay), lastDay };
 }
 
 export async function launch() {
@@ -126,12 +136,30 @@ export async function launch() {
   return { context, close: () => browser.close() };
 }
 
-export async function openTab(context, viewport = { width: 1000, height: 700 }) {
+export async function openTab(context, viewport = { width: 1000, height: 700 }, colorScheme = 'light') {
   const page = await context.newPage();
   await page.setViewportSize(viewport);
+  await page.emulateMedia({ colorScheme });
   const problems = [];
   page.on('console', (m) => m.type() === 'error' && problems.push(`console error: ${m.text()}`));
   page.on('pageerror', (err) => problems.push(`page error: ${err.message}`));
   page.on('requestfailed', (req) => problems.push(`request failed: ${req.url()}`));
   return { page, problems };
 }
+
+export const PHONE = { width: 390, height: 844 };
+export const fileUrl = (dir, file) => pathToFileURL(path.join(dir, file)).href;
+
+// dashboard.html of a report, drawn; a clock of the test's own when asked.
+export async function openDashboard(browser, dir, hash = '', { viewport, colorScheme, clock } = {}) {
+  const tab = await openTab(browser.context, viewport, colorScheme);
+  if (clock) await tab.page.clock.install();
+  await tab.page.goto(fileUrl(dir, 'dashboard.html') + hash);
+  await tab.page.waitForSelector('#heads th', { state: 'attached' });
+  return tab;
+}
+
+// Figure cards by label: the value and the change beside it.
+export const cardsOf = (page, id) => page.$$eval(`#${id} div`, (ds) => Object.fromEntries(ds.map((d) =>
+  [d.querySelector('dt').textContent,
+    { value: d.querySelector('dd > :first-child').textContent, change: d.querySelector('.change')?.textContent }])));
