@@ -87,37 +87,77 @@ void WriteNames(Pieces& p, const VsLogBook& book) {
   p.EndLine();
 }
 
-// A match's place in the stream: its start instant (day, then second, as one
-// number), then book order.
+// A match's place in the stream: its opponent and its place among that
+// opponent's matches.
 struct Place {
-  uint64_t start;
   uint32_t opponent;
   uint32_t match;
 };
 
+// A match's start instant, day then second, as one number.
 uint64_t StartKey(const MatchRecord& m) {
   auto bias = [](int32_t v) { return uint64_t{static_cast<uint32_t>(v) ^ 0x80000000u}; };
   return bias(m.day) << 32 | bias(m.startSecond);
 }
 
-bool operator<(const Place& a, const Place& b) {
-  if (a.start != b.start) return a.start < b.start;
-  return a.opponent != b.opponent ? a.opponent < b.opponent : a.match < b.match;
-}
-
-// Taken in reading order, which follows time unless the listing or a log
-// does not (a log without a date, lines out of order): then sorted.
-std::vector<Place> StartOrder(const VsLogBook& book) {
-  std::vector<Place> order;
-  order.reserve(book.openOrder.size());
-  std::vector<uint32_t> next(book.opponents.size());
-  for (uint32_t o : book.openOrder) {
-    uint32_t i = next[o]++;
-    order.push_back({StartKey(book.opponents[o].matches[i]), o, i});
+// The matches in start order. That is the order they were read in unless
+// the listing or a log does not follow time (a log without a date, lines
+// out of order): then, and only then, a sorted table of every match is
+// made. Places are handed out a few ahead of their use, so that the
+// records they name, scattered through memory, are on their way in time.
+class StartOrder {
+ public:
+  explicit StartOrder(const VsLogBook& book) : book_(book), next_(book.opponents.size()) {
+    uint64_t last = 0;
+    bool sorted = true;
+    for (uint32_t o : book.openOrder) {
+      uint64_t key = StartKey(book.opponents[o].matches[next_[o]++]);
+      sorted = sorted && key >= last;
+      last = key;
+    }
+    std::fill(next_.begin(), next_.end(), 0);
+    if (!sorted) Sort();
+    for (size_t k = 0; k < kAhead && k < size(); ++k) Fetch(k);
   }
-  if (!std::is_sorted(order.begin(), order.end())) std::sort(order.begin(), order.end());
-  return order;
-}
+  size_t size() const { return book_.openOrder.size(); }
+  const MatchRecord& Record(const Place& place) const {
+    return book_.opponents[place.opponent].matches[place.match];
+  }
+  // The place of the `k`-th match; k counts up from 0.
+  Place Take(size_t k) {
+    Place place = ahead_[k % kAhead];
+    if (k + kAhead < size()) Fetch(k + kAhead);
+    return place;
+  }
+
+ private:
+  static constexpr size_t kAhead = 16;
+
+  void Sort() {
+    for (uint32_t o : book_.openOrder) sorted_.push_back({o, next_[o]++});
+    std::stable_sort(sorted_.begin(), sorted_.end(), [this](const Place& a, const Place& b) {
+      uint64_t ka = StartKey(Record(a)), kb = StartKey(Record(b));
+      if (ka != kb) return ka < kb;
+      return a.opponent != b.opponent ? a.opponent < b.opponent : a.match < b.match;
+    });
+  }
+  void Fetch(size_t k) {
+    Place place;
+    if (sorted_.empty()) {
+      uint32_t o = book_.openOrder[k];
+      place = {o, next_[o]++};
+    } else {
+      place = sorted_[k];
+    }
+    __builtin_prefetch(&Record(place));
+    ahead_[k % kAhead] = place;
+  }
+
+  const VsLogBook& book_;
+  std::vector<uint32_t> next_;  // per opponent, its matches handed out so far
+  std::vector<Place> sorted_;   // empty while reading order follows time
+  Place ahead_[kAhead] = {};
+};
 
 // Result and game score in one number where they take their usual values
 // (result 0-3, games 0-2), else 36 and the three numbers.
@@ -162,23 +202,13 @@ void WriteMatches(Pieces& p, const VsLogBook& book) {
   const MatchRecord none;  // all zero: an opponent's first match is written whole
   std::vector<const MatchRecord*> before(book.opponents.size(), &none);
   MatchRecord last;
-  std::vector<Place> order = StartOrder(book);
+  StartOrder order(book);
   out += "\"matchCount\":" + std::to_string(order.size()) + ',';
   p.EndLine();
   out += "\"m\":[\"";
-  // The records lie scattered in time order: ask for those a little ahead
-  // before they are needed.
-  constexpr size_t kAhead = 16;
-  auto record = [&](size_t k) -> const MatchRecord& {
-    return book.opponents[order[k].opponent].matches[order[k].match];
-  };
   for (size_t k = 0; k < order.size(); ++k) {
-    if (k + kAhead < order.size()) {
-      __builtin_prefetch(&record(k + kAhead));
-      __builtin_prefetch(before[order[k + kAhead].opponent]);
-    }
-    const Place& place = order[k];
-    const MatchRecord& m = record(k);
+    Place place = order.Take(k);
+    const MatchRecord& m = order.Record(place);
     AppendCompact(out, place.opponent);
     AppendCompact(out, int64_t{m.day} - last.day);
     AppendCompact(out, int64_t{m.startSecond} - last.startSecond);
