@@ -1,14 +1,17 @@
 // The Windows layer on a real file system (Wine's in CI), run by ctest once
 // in code page 932 and once in 1252: any folder or log name reaches the
 // system whole through the wide-character calls, the console bytes of a
-// redirected run are the Shift_JIS ones, and device names never get listed.
+// redirected run are the Shift_JIS ones, device names never get listed, and
+// the data folder's watch tells what the game does and follows the folder.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -200,6 +203,114 @@ TEST(Win32Test, TheLockIsOneRunsAtATimeAndNeverAFolder) {
   ASSERT_TRUE(env->EnsureFolder(blocked.path() + "\\ledgerwise.lock"));
   EXPECT_EQ(env->LockFolder(blocked.path(), false, &first), nullptr);
   EXPECT_EQ(first, Lock::Unavailable);
+}
+
+}  // namespace
+}  // namespace ledgerwise
+
+namespace ledgerwise {
+
+// Named in failure messages (found by argument lookup, so outside the
+// unnamed namespace).
+void PrintTo(FolderWait wait, std::ostream* out) {
+  const char* names[] = {"Changed", "Quiet", "Blind"};
+  *out << names[static_cast<int>(wait)];
+}
+
+namespace {
+
+// Waits until the watch says something other than Changed: one change may
+// come as several notifications.
+FolderWait Settle(Env& env, const std::string& folder) {
+  FolderWait wait = FolderWait::Changed;
+  for (int i = 0; i < 50 && wait == FolderWait::Changed; ++i) wait = env.WaitForChange(folder, 200);
+  return wait;
+}
+
+// The game writing as it does (its log held open, sharing only reading),
+// and the folder going away and coming back, as the watch sees them in
+// turn. A wait that should be told of a change is given ten seconds; a
+// blind one waits its whole time.
+TEST(Win32Test, TheFolderWatchTellsWhatTheGameDoesAndFollowsTheFolder) {
+  Scratch scratch("watch");
+  std::unique_ptr<Env> env = platform::NewEnv();
+  const std::string folder = scratch.path() + "\\data";
+  ASSERT_TRUE(env->EnsureFolder(folder));
+  HANDLE log = INVALID_HANDLE_VALUE;
+  auto rename = [&](const std::string& from, const std::string& to) {
+    ASSERT_TRUE(MoveFileW(scratch.Raw(from).c_str(), scratch.Raw(to).c_str())) << from;
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    FolderWait first;    // the wait right after the change
+    FolderWait settled;  // and once its notifications are all taken
+  };
+  const Step steps[] = {
+      {"the watch begins: what came before it is worth a look", [] {}, FolderWait::Changed,
+       FolderWait::Quiet},
+      {"the day's log is made",
+       [&] {
+         log = CreateFileW(scratch.Raw("data\\20050504.log").c_str(), GENERIC_WRITE,
+                           FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+         ASSERT_NE(log, INVALID_HANDLE_VALUE);
+       },
+       FolderWait::Changed, FolderWait::Quiet},
+      {"a line added to it, the file kept open",
+       [&] {
+         DWORD written = 0;
+         ASSERT_TRUE(WriteFile(log, "line\r\n", 6, &written, nullptr));
+       },
+       FolderWait::Changed, FolderWait::Quiet},
+      {"the folder moved away",
+       [&] {
+         CloseHandle(log);
+         rename("data", "away");
+       },
+       FolderWait::Blind, FolderWait::Blind},
+      {"it comes back: watched again", [&] { rename("away", "data"); }, FolderWait::Changed,
+       FolderWait::Quiet},
+      {"a new log in it", [&] { scratch.Make("data\\20050505.log"); }, FolderWait::Changed,
+       FolderWait::Quiet},
+      {"moved away and another folder made in its place between two waits",
+       [&] {
+         rename("data", "away");
+         ASSERT_TRUE(CreateDirectoryW(scratch.Raw("data").c_str(), nullptr));
+       },
+       FolderWait::Changed, FolderWait::Quiet},
+      {"a log in the new folder", [&] { scratch.Make("data\\20050506.log"); }, FolderWait::Changed,
+       FolderWait::Quiet},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.change();
+    EXPECT_EQ(env->WaitForChange(folder, step.first == FolderWait::Blind ? 100 : 10000),
+              step.first);
+    EXPECT_EQ(Settle(*env, folder), step.settled);
+  }
+}
+
+// The idle look and the listing never open a log, so nothing the game does
+// with it can refuse them: a log that nobody may open is still looked up
+// and listed with its size.
+TEST(Win32Test, LookUpAndListingNeverOpenALog) {
+  Scratch scratch("unopened");
+  HANDLE log = CreateFileW(scratch.Raw("20050504.log").c_str(), GENERIC_WRITE, 0, nullptr,
+                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(log, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(log, "line\r\n", 6, &written, nullptr));
+  std::unique_ptr<Env> env = platform::NewEnv();
+  LogFileInfo info;
+  EXPECT_TRUE(env->LookUp(scratch.path() + "\\20050504.log", &info));
+  EXPECT_EQ(info.size, 6);
+  std::vector<LogFileInfo> listed;
+  EXPECT_EQ(env->ListLogFiles(scratch.path(), &listed), Listing::Complete);
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].size, 6);
+  LogOpen status;
+  EXPECT_EQ(env->OpenLog(scratch.path() + "\\20050504.log", &status), nullptr);  // as said
+  CloseHandle(log);
 }
 
 }  // namespace
