@@ -657,7 +657,6 @@ FolderWait Win32Env::WaitForChange(const std::string& folder, int milliseconds) 
       return FolderWait::Blind;
     case FolderWatch::State::Started:
       return FolderWait::Changed;  // the game may have written before
-
     case FolderWatch::State::Watching:
       break;
   }

@@ -6,9 +6,8 @@
 # bytes (code page 932, CR LF) and a console in another code page, links
 # where a leftover or the lock should be, the key wait and Ctrl+C on a
 # console, pages byte-identical to the native build's for the same logs, and
-# a watching run while the game writes its log (with the programs of the
-# tests beside the exe in BUILD_DIR_MINGW/tests: game_writer.exe holds the
-# log as the game does, console_close.exe closes the console under the run).
+# a watching run while the game writes its log (game_writer.exe, built in
+# BUILD_DIR_MINGW/tests, holds the log as the game does).
 #
 #   run-tests.sh BUILD_DIR_MINGW BUILD_DIR_NATIVE
 #
@@ -205,34 +204,20 @@ wait "$holder_PID"
 check "lock: Ctrl+C while waiting for another run exits -1 and says so" \
   "$([ "$got" = "prompt=1 waited=1 exit=255" ] && grep -q 'ほかの実行を待つのを中断しました。' "$work/key.ctrlc" || echo "$got $(tail -c 300 "$work/key.ctrlc")")"
 
-# Watching (--watch) while the game holds its log open and adds a match, while
-# another run holds the lock, and as the console window is closed.
-helpers="$(cd "$1" && pwd)/tests"
-watched() {  # a fresh data folder with one day's log: DIR; prints its Windows path
-  rm -rf "$1" && mkdir -p "$1"
+# Watching (--watch) while the game holds its log open and adds a match
+# (game_writer.exe, built by the mingw preset), and while another run holds
+# the lock.
+for play in game lock; do
+  dir="$work/watch-$play/data" && mkdir -p "$dir"
   sj "[21:05:10]とまと(２だん 60勝40敗 レート1500 最大12連鎖 切断率3%)と対戦を開始しました
 [21:09:40]とまとさんに勝ちました
-" > "$1/20050504.log"
-  (cd / && timeout 60 winepath -w "$1" < /dev/null 2> /dev/null)
-}
-if [ ! -f "$helpers/game_writer.exe" ] || [ ! -f "$helpers/console_close.exe" ]; then
-  check "watch: the programs of the tests are built" "none in $helpers (the mingw preset builds them)"
-else
-  for play in game lock; do
-    dir="$work/watch-$play/data"
-    dir_win="$(watched "$dir")"
-    args=("$dir"); [ $play = lock ] || args+=("$dir_win\\20050504.log" "$helpers/game_writer.exe" "$native")
-    through=""
-    while IFS=$'\t' read -r name why; do check "watch: $name" "$why"; [ "$name" != "$play: played through" ] || through=1; done < <(
-      cd / && python3 "$here/watch_play.py" $play "${args[@]}" -- wine "$exe" --watch "$dir_win" 2> /dev/null)
-    [ -n "$through" ] || check "watch: $play: played through" "watch_play.py ended early"
-  done
-  dir_win="$(watched "$work/watch-close/data")"
-  exe_win="$(cd / && timeout 60 winepath -w "$exe" < /dev/null 2> /dev/null)"
-  got="$(cd / && timeout 300 wine "$helpers/console_close.exe" "$dir_win\\..\\out.txt" "$(sj "監視中・・・" | hex)" \
-    "$exe_win" --watch "$dir_win" < /dev/null 2> /dev/null | tr -d '\r')"
-  check "watch: a closed console window waits for the run's last rewrite" \
-    "$([ "$got" = held ] && [[ "$(hex < "$work/watch-close/out.txt")" == *"$(sj "監視を終わりました。" | hex)"* ]] ||
-      echo "$got: $(iconv -f CP932 -t UTF-8 "$work/watch-close/out.txt" 2>&1 | tail -n 3)")"
-fi
+" > "$dir/20050504.log"
+  dir_win="$(cd / && timeout 60 winepath -w "$dir" < /dev/null 2> /dev/null)"
+  args=("$dir"); [ $play = lock ] || args+=("$dir_win\\20050504.log" "$(cd "$1" && pwd)/tests/game_writer.exe")
+  through=""
+  while IFS=$'\t' read -r name why; do
+    check "watch: $name" "$why"; [ "$name" != "$play: played through" ] || through=1
+  done < <(cd / && python3 "$here/watch_play.py" $play "${args[@]}" -- wine "$exe" --watch "$dir_win" 2> /dev/null)
+  [ -n "$through" ] || check "watch: $play: played through" "watch_play.py ended early"
+done
 exit "$fail"
