@@ -10,17 +10,24 @@
 # manifest, `cmake --install` lays out bin/ and share/man/man1, and the exe
 # unpacked from the zip, run under Wine with no argument as a double-click
 # starts it, finds the sample logs in the roaming application data and
-# writes the same report as the native program (time stamps aside). Prints
-# one line per check and "N passed, M failed"; exits 1 when a check failed.
+# writes the same report as the native program (time stamps aside); the zip's
+# Ledgerwise-watch.cmd starts the watch from any folder, and keeps the window
+# open when the watch cannot start. Prints one line per check and
+# "N passed, M failed"; exits 1 when a check failed.
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 repo="$(cd "$here/.." && pwd)"
-if [ $# -ne 2 ]; then sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 2; fi
+if [ $# -ne 2 ]; then sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 2; fi
 native_build="$(cd "$1" && pwd)" || exit 2
 win_build="$(cd "$2" && pwd)" || exit 2
-# Kept in step with the budget the release preset is tuned for; 650 KiB since
-# the dashboard's script holds its keyboard, live and chart-reading parts.
-exe_budget=$((650 * 1024))
+# Kept in step with the budget the release preset is tuned for. The one-shot
+# program was 615 KiB; the watch mode (the log cache, the console lines, the
+# change notifications and the stop), the wide-character Windows layer and
+# the dashboard's larger script (keyboard, live and chart-reading parts, all
+# built into the exe) took it to about 720 KiB. The budget leaves about 10%
+# for what comes next, and still catches a build that takes in a library or
+# its debug information.
+exe_budget=$((800 * 1024))
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -63,8 +70,9 @@ check "zip: one Ledgerwise-<version>-win64.zip" "$([ -n "$zip" ] || echo "none o
 top="$(basename "$zip" .zip)"
 unzip -q "$zip" -d "$work/zip"
 (cd "$work/zip" && find . -type f | sed 's:^\./::') >"$work/zip.list"
-check "zip: exe, Japanese guide, licence and third-party notices" "$(missing_entries "$work/zip.list" \
-  "$top/Ledgerwise.exe" "$top/guide-ja.txt" "$top/LICENSE.txt" "$top/THIRD-PARTY-NOTICES.txt")"
+check "zip: exe, watch starter, Japanese guide, licence and third-party notices" "$(missing_entries \
+  "$work/zip.list" "$top/Ledgerwise.exe" "$top/Ledgerwise-watch.cmd" "$top/guide-ja.txt" \
+  "$top/LICENSE.txt" "$top/THIRD-PARTY-NOTICES.txt")"
 exe="$work/zip/$top/Ledgerwise.exe"
 guide="$work/zip/$top/guide-ja.txt"
 notices="$work/zip/$top/THIRD-PARTY-NOTICES.txt"
@@ -100,6 +108,9 @@ check "zip: exe carries its manifest (asInvoker, Vista to 11, long paths)" "$(
     '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' '<longPathAware xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">true<'; do
     grep -qF -- "$text" "$work/manifest.txt" || printf 'no %s ' "$text"
   done)"
+starter="$work/zip/$top/Ledgerwise-watch.cmd"
+check "zip: Ledgerwise-watch.cmd has CR LF line ends" \
+  "$([ -s "$starter" ] && [ "$(LC_ALL=C grep -c $'\r$' "$starter")" -eq "$(wc -l <"$starter")" ] || echo "a line without CR")"
 check "zip: guide is UTF-8 with a byte order mark and CR LF line ends" "$(
   [ "$(head -c 3 "$guide" | od -An -tx1 | tr -d ' ')" = efbbbf ] || echo "no byte order mark"
   iconv -f UTF-8 -t UTF-8 "$guide" >/dev/null 2>&1 || echo "not UTF-8"
@@ -142,5 +153,30 @@ pages=$(find "$work/native/analyze" -type f | wc -l)
 extra=$(( $(find "$wine_data/analyze" -type f | wc -l) - pages ))
 check "sample logs: the zip's exe writes the native program's $pages files" \
   "$([ "$pages" -ge 6 ] || echo "only $pages files")$differ$([ "$extra" -le 0 ] || echo " $extra more files")"
+
+# --- Ledgerwise-watch.cmd under Wine, started as a double-click starts it
+# (from another folder), with a folder dropped onto it (a name with a space).
+# The watch reaches its first run's end and writes live.js there; it is
+# ended with the prefix's processes. A watch that cannot start keeps the
+# window open until a key, for its message.
+watch_data="$work/watch here/data"
+mkdir -p "$(dirname "$watch_data")" && cp -a "$repo/examples/data" "$watch_data"
+starter_win="$(in_prefix winepath -w "$starter")"
+watch_win="$(in_prefix winepath -w "$watch_data")"
+(in_prefix wine "$starter_win" "$watch_win" >"$work/starter.out" 2>&1) &
+watching="$(printf '%s' "監視中・・・" | iconv -f UTF-8 -t CP932 | od -An -tx1 | tr -d ' \n')"
+for _ in $(seq 1200); do  # two minutes at most
+  [ -s "$watch_data/analyze/live.js" ] && [[ "$(od -An -tx1 <"$work/starter.out" | tr -d ' \n')" == *"$watching"* ]] && break
+  sleep 0.1
+done
+check "Ledgerwise-watch.cmd: starts Ledgerwise.exe --watch from its own folder on the folder given" \
+  "$([ -s "$watch_data/analyze/live.js" ] || echo "no live.js in $watch_data/analyze: $(iconv -f CP932 -t UTF-8 "$work/starter.out" 2>&1 | tail -n 3)")"
+in_prefix lw_wine_stop
+wait
+in_prefix lw_wine_start ""
+missing="$(printf '%s' "が見つかりませんでした" | iconv -f UTF-8 -t CP932 | od -An -tx1 | tr -d ' \n')"
+got="$(in_prefix python3 "$repo/tests/wine/pty_key.py" input "$work/starter.fail" "$missing" 2 -- wine "$starter_win" 'C:\nowhere')"
+check "Ledgerwise-watch.cmd: a watch that cannot start waits for a key" \
+  "$([ "$got" = "prompt=1 waited=1 exit=255" ] || echo "$got")"
 echo "$pass passed, $fail failed"
 [ "$fail" -eq 0 ]

@@ -1,7 +1,7 @@
 # What `cmake --install` puts where, and the archives `cpack` makes of it:
 #   Windows (MinGW-w64):  Ledgerwise-<version>-win64.zip
-#                         Ledgerwise.exe, guide-ja.txt, LICENSE.txt,
-#                         THIRD-PARTY-NOTICES.txt
+#                         Ledgerwise.exe, Ledgerwise-watch.cmd, guide-ja.txt,
+#                         LICENSE.txt, THIRD-PARTY-NOTICES.txt
 #   elsewhere:            Ledgerwise-<version>-linux-<arch>.tar.gz
 #                         bin/ledgerwise, share/man/man1/ledgerwise.1,
 #                         share/doc/ledgerwise/LICENSE,
@@ -22,8 +22,13 @@ if(WIN32)
   configure_file(LICENSE "${_ledgerwise_package_dir}/LICENSE.txt" @ONLY NEWLINE_STYLE CRLF)
   configure_file(THIRD-PARTY-NOTICES.txt "${_ledgerwise_package_dir}/THIRD-PARTY-NOTICES.txt" @ONLY
                  NEWLINE_STYLE CRLF)
+  # The watch mode for a double-click: a batch file, with the CR LF line
+  # ends cmd.exe expects.
+  configure_file(src/app/windows/Ledgerwise-watch.cmd "${_ledgerwise_package_dir}/Ledgerwise-watch.cmd"
+                 @ONLY NEWLINE_STYLE CRLF)
   install(TARGETS ledgerwise RUNTIME DESTINATION .)
-  install(FILES "${_ledgerwise_package_dir}/guide-ja.txt" "${_ledgerwise_package_dir}/LICENSE.txt"
+  install(FILES "${_ledgerwise_package_dir}/Ledgerwise-watch.cmd"
+          "${_ledgerwise_package_dir}/guide-ja.txt" "${_ledgerwise_package_dir}/LICENSE.txt"
           "${_ledgerwise_package_dir}/THIRD-PARTY-NOTICES.txt" DESTINATION .)
 else()
   install(TARGETS ledgerwise RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -1,14 +1,17 @@
 // The Windows layer on a real file system (Wine's in CI), run by ctest once
 // in code page 932 and once in 1252: any folder or log name reaches the
 // system whole through the wide-character calls, the console bytes of a
-// redirected run are the Shift_JIS ones, and device names never get listed.
+// redirected run are the Shift_JIS ones, device names never get listed, and
+// the data folder's watch tells what the game does and follows the folder.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -200,6 +203,92 @@ TEST(Win32Test, TheLockIsOneRunsAtATimeAndNeverAFolder) {
   ASSERT_TRUE(env->EnsureFolder(blocked.path() + "\\ledgerwise.lock"));
   EXPECT_EQ(env->LockFolder(blocked.path(), false, &first), nullptr);
   EXPECT_EQ(first, Lock::Unavailable);
+}
+
+}  // namespace
+}  // namespace ledgerwise
+
+namespace ledgerwise {
+
+namespace {
+
+// The game writing as it does (its log held open), and the folder going
+// away and coming back, as the watch sees them in turn: each change told
+// (given ten seconds), then nothing more once its notifications are taken.
+// Without a folder of that name the watch is blind.
+TEST(Win32Test, TheFolderWatchTellsWhatTheGameDoesAndFollowsTheFolder) {
+  Scratch scratch("watch");
+  std::unique_ptr<Env> env = platform::NewEnv();
+  const std::string folder = scratch.path() + "\\data";
+  ASSERT_TRUE(env->EnsureFolder(folder));
+  HANDLE log = INVALID_HANDLE_VALUE;
+  DWORD written;
+  auto move = [&](const char* from, const char* to) {
+    EXPECT_TRUE(MoveFileW(scratch.Raw(from).c_str(), scratch.Raw(to).c_str())) << from;
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    FolderWait told;
+  };
+  const Step steps[] = {
+      {"the watch begins: what came before is worth a look", [] {}, FolderWait::Changed},
+      {"the day's log made, held so that no one else may open it",
+       [&] {
+         log = CreateFileW(scratch.Raw("data\\20050504.log").c_str(), GENERIC_WRITE, 0, nullptr,
+                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+       },
+       FolderWait::Changed},
+      {"a line added, the log kept open", [&] { WriteFile(log, "line\r\n", 6, &written, nullptr); },
+       FolderWait::Changed},
+      {"looked up and listed, never opened: nothing the game does refuses it",
+       [&] {
+         LogFileInfo info;
+         std::vector<LogFileInfo> listed;
+         EXPECT_TRUE(env->LookUp(folder + "\\20050504.log", &info) && info.size == 6);
+         EXPECT_EQ(env->ListLogFiles(folder, &listed), Listing::Complete);
+         EXPECT_TRUE(listed.size() == 1 && listed[0].size == 6);
+       },
+       FolderWait::Quiet},
+      {"the folder moved away", [&] { CloseHandle(log), move("data", "away"); }, FolderWait::Blind},
+      {"back: watched again", [&] { move("away", "data"); }, FolderWait::Changed},
+      {"a log made in it", [&] { scratch.Make("data\\20050505.log"); }, FolderWait::Changed},
+      {"moved away and another folder made in its place between two waits: watched",
+       [&] { move("data", "away"), CreateDirectoryW(scratch.Raw("data").c_str(), nullptr); },
+       FolderWait::Changed},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.change();
+    EXPECT_EQ(env->WaitForChange(folder, step.told == FolderWait::Changed ? 10000 : 100),
+              step.told);
+    FolderWait after = FolderWait::Changed;  // the rest of its notifications
+    for (int tries = 0; tries < 50 && after == FolderWait::Changed; ++tries) {
+      after = env->WaitForChange(folder, 200);
+    }
+    EXPECT_EQ(after, step.told == FolderWait::Blind ? step.told : FolderWait::Quiet);
+  }
+}
+
+// A closed console window, delivered as the system delivers it: on a thread
+// started at kernelbase's CtrlRoutine, whose return ends the process. The
+// handler asks the watch to stop (which wakes its wait) and holds on while
+// the run writes its last outputs and exits: here for two seconds, where a
+// handler that let go would return at once. In a process of its own, as the
+// stop is the whole process's.
+TEST(Win32Test, AClosedConsoleStopsTheWatchAndHoldsOnUntilTheRunExits) {
+  EXPECT_EXIT(
+      {
+        std::unique_ptr<Env> env = platform::NewEnv();
+        env->CatchStop();
+        auto routine = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"kernelbase.dll"), "CtrlRoutine")));
+        HANDLE close = CreateThread(nullptr, 0, routine, reinterpret_cast<void*>(CTRL_CLOSE_EVENT),
+                                    0, nullptr);
+        env->WaitForChange("Z:\\nowhere", 600000);
+        std::exit(env->StopRequested() && WaitForSingleObject(close, 2000) == WAIT_TIMEOUT ? 7 : 1);
+      },
+      ::testing::ExitedWithCode(7), "");  // not the system's own ending
 }
 
 }  // namespace

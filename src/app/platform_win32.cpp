@@ -18,6 +18,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -275,13 +276,32 @@ HANDLE OpenLockFile(const std::string& folder) {
   return INVALID_HANDLE_VALUE;
 }
 
-// Set by Ctrl+C or Ctrl+Break while a run waits for another; the console
-// calls the handler on a thread of its own.
+// Ctrl+C, Ctrl+Break and the console's end (a closed window, logoff,
+// shutdown), as the run takes them; the console calls the handler on a
+// thread of its own. A one-shot run listens only while it waits for another
+// run's lock: Ctrl+C ends that wait, and anywhere else ends the run as it
+// always did. A watching run listens from CatchStop on: the first event asks
+// it to stop (and ends a lock wait it is in), a second Ctrl+C ends it at once.
+std::atomic<bool> gWatching{false};
+std::atomic<bool> gStopAsked{false};
+HANDLE gStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // set with gStopAsked, to wake a wait
 HANDLE gLockWaitInterrupted = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 
-BOOL WINAPI InterruptLockWait(DWORD event) {
-  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  bool key = event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT;
+  if (!gWatching) {
+    if (key) SetEvent(gLockWaitInterrupted);
+    return key;
+  }
+  // The second: the system's own handler ends the process.
+  if (gStopAsked.exchange(true) && key) return FALSE;
   SetEvent(gLockWaitInterrupted);
+  SetEvent(gStop);
+  if (key) return TRUE;
+  // The system ends the process as soon as this returns (and after a few
+  // seconds anyway): held until the watch has written its last outputs and
+  // the run has exited, which ends this thread with it.
+  Sleep(INFINITE);
   return TRUE;
 }
 
@@ -290,10 +310,9 @@ BOOL WINAPI InterruptLockWait(DWORD event) {
 // overlapped one never completes), so the wait tries again at short
 // intervals, listening for the key in between.
 Lock TakeLock(HANDLE handle, bool wait) {
-  if (wait) {
-    ResetEvent(gLockWaitInterrupted);
-    SetConsoleCtrlHandler(InterruptLockWait, TRUE);
-  }
+  bool listen = wait && !gWatching;  // a watching run listens all along
+  if (wait) ResetEvent(gLockWaitInterrupted);
+  if (listen) SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
   Lock result;
   for (;;) {
     OVERLAPPED whole = {};
@@ -315,7 +334,7 @@ Lock TakeLock(HANDLE handle, bool wait) {
       break;
     }
   }
-  if (wait) SetConsoleCtrlHandler(InterruptLockWait, FALSE);
+  if (listen) SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
   return result;
 }
 
@@ -394,13 +413,79 @@ Listing FindEntries(const std::string& folder, const wchar_t* pattern, Visit vis
   return listing;
 }
 
-// A stop asked for while watching: Ctrl+C, Ctrl+Break, a closed window.
-HANDLE gStopEvent = nullptr;
+// What tells one folder from another: the same name may come to stand for
+// another folder (one moved away and a new one made, a drive swapped).
+struct FolderId {
+  DWORD volume = 0, high = 0, low = 0;
+  bool operator==(const FolderId& o) const {
+    return volume == o.volume && high == o.high && low == o.low;
+  }
+};
 
-BOOL WINAPI NoteStop(DWORD) {
-  SetEvent(gStopEvent);
-  return TRUE;
+// The folder `path` names now; false when it names none. Only the folder's
+// attributes are asked for, which no other opener's sharing can refuse.
+bool IdentifyFolder(const std::string& path, FolderId* id) {
+  HANDLE handle = CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  bool folder = GetFileInformationByHandle(handle, &info) &&
+                (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  CloseHandle(handle);
+  if (folder) *id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+  return folder;
 }
+
+// The system's change notifications on the data folder: names, sizes and
+// last writes of the files in it (the game adding to its log, a new day's
+// log). A notification handle stays with the folder it was made for, even
+// moved away or deleted, so before each wait the name is checked to still
+// stand for that folder, and the watch is made anew when it does not.
+class FolderWatch {
+ public:
+  FolderWatch() = default;
+  ~FolderWatch() { Stop(); }
+  FolderWatch(const FolderWatch&) = delete;
+  FolderWatch& operator=(const FolderWatch&) = delete;
+
+  enum class State {
+    Watching,
+    Started,  // just now: what changed before it is not told
+    Blind,    // no folder of that name, or the system cannot watch it
+  };
+  State Follow(const std::string& folder) {
+    FolderId id;
+    if (!IdentifyFolder(folder, &id)) {
+      Stop();
+      return State::Blind;
+    }
+    if (change_ != INVALID_HANDLE_VALUE && folder == folder_ && id == id_) return State::Watching;
+    Stop();
+    const DWORD kWhat =
+        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE;
+    change_ = FindFirstChangeNotificationW(Wide(folder).c_str(), FALSE, kWhat);
+    if (change_ == INVALID_HANDLE_VALUE) return State::Blind;
+    folder_ = folder;
+    id_ = id;
+    return State::Started;
+  }
+  // Signalled when a change was told.
+  HANDLE changed() const { return change_; }
+  // After a change was told: on to the next one, or, when the system can no
+  // longer tell, made anew by the next Follow.
+  void Next() {
+    if (!FindNextChangeNotification(change_)) Stop();
+  }
+
+ private:
+  void Stop() {
+    if (change_ != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change_);
+    change_ = INVALID_HANDLE_VALUE;
+  }
+  HANDLE change_ = INVALID_HANDLE_VALUE;
+  std::string folder_;
+  FolderId id_;
+};
 
 class Win32Env : public Env {
  public:
@@ -520,24 +605,14 @@ class Win32Env : public Env {
 
   void WaitForKey() override { _getch(); }
 
-  FolderWait WaitForChange(const std::string&, int milliseconds) override {
-    if (stop_ != nullptr) {
-      WaitForSingleObject(stop_, static_cast<DWORD>(milliseconds));
-    } else {
-      Sleep(static_cast<DWORD>(milliseconds));
-    }
-    return FolderWait::Blind;
-  }
+  FolderWait WaitForChange(const std::string& folder, int milliseconds) override;
 
   void CatchStop() override {
-    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    gStopEvent = stop_;
-    SetConsoleCtrlHandler(NoteStop, TRUE);
+    gWatching = true;
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
   }
 
-  bool StopRequested() override {
-    return stop_ != nullptr && WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0;
-  }
+  bool StopRequested() override { return gStopAsked; }
 
   int64_t SteadyMilliseconds() override { return static_cast<int64_t>(GetTickCount64()); }
 
@@ -546,7 +621,7 @@ class Win32Env : public Env {
   // asking costs a round trip to the console (under Wine, to its server) per
   // message.
   int isConsole_[2] = {-1, -1};
-  HANDLE stop_ = nullptr;  // set when a stop is asked for
+  FolderWatch watch_;
 };
 
 Listing Win32Env::ListLogFiles(const std::string& folder, std::vector<LogFileInfo>* logs) {
@@ -572,6 +647,25 @@ Listing Win32Env::ListLogFiles(const std::string& folder, std::vector<LogFileInf
   std::sort(logs->begin(), logs->end(),
             [](const LogFileInfo& a, const LogFileInfo& b) { return a.name < b.name; });
   return listing;
+}
+
+FolderWait Win32Env::WaitForChange(const std::string& folder, int milliseconds) {
+  DWORD timeout = static_cast<DWORD>(std::max(milliseconds, 0));
+  switch (watch_.Follow(folder)) {
+    case FolderWatch::State::Blind:
+      WaitForSingleObject(gStop, timeout);
+      return FolderWait::Blind;
+    case FolderWatch::State::Started:
+      return FolderWait::Changed;  // the game may have written before
+    case FolderWatch::State::Watching:
+      break;
+  }
+  HANDLE either[] = {gStop, watch_.changed()};
+  if (WaitForMultipleObjects(2, either, FALSE, timeout) != WAIT_OBJECT_0 + 1) {
+    return FolderWait::Quiet;
+  }
+  watch_.Next();
+  return FolderWait::Changed;
 }
 
 std::unique_ptr<WritableFile> Win32Env::CreateTemporary(const std::string& beside,

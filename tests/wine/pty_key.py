@@ -12,21 +12,20 @@
 # "x"; 03 is Ctrl+C) and it must end. The terminal is the program's
 # controlling terminal, as a console window is, so Ctrl+C interrupts it.
 # Prints one line: prompt=0|1 waited=0|1 exit=N|hung
+#
+# Console, the terminal and the program on it, serves watch_play.py too.
 import fcntl
 import os
 import pty
 import re
 import select
+import struct
 import subprocess
 import sys
 import termios
 import time
 
-ESCAPE = re.compile(rb"\x1b\[[0-9;?]*[A-Za-z]|\x1b[()][0-9A-Za-z]|\x1b[=>]")
-mode, out_path, prompt, hold = sys.argv[1], sys.argv[2], bytes.fromhex(sys.argv[3]), float(sys.argv[4])
-command_at = sys.argv.index("--") + 1
-key = bytes.fromhex(sys.argv[5]) if command_at == 7 else b"x"
-master, slave = pty.openpty()
+ESCAPE = re.compile(rb"\x1b\[[0-9;?]*[A-Za-z]|\x1b[()][0-9A-Za-z]|\x1b[=>]|\x1b\][^\x07]*\x07")
 
 
 def own_terminal():  # a session of its own, with the terminal as its controlling one
@@ -34,49 +33,73 @@ def own_terminal():  # a session of its own, with the terminal as its controllin
     fcntl.ioctl(0, termios.TIOCSCTTY, 0)
 
 
-with open(out_path, "wb") as out:
-    output = slave if mode == "console" else out
-    process = subprocess.Popen(sys.argv[command_at:], stdin=slave, stdout=output, stderr=output, preexec_fn=own_terminal)
-os.close(slave)
-shown = bytearray()
+class Console:
+    """COMMAND on a terminal of its own; its output to the file OUT instead
+    when one is named."""
+
+    def __init__(self, command, out=None):
+        self.master, slave = pty.openpty()
+        fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 50, 250, 0, 0))  # no line wrapped
+        self.out, self.shown = out, bytearray()
+        with open(out or os.devnull, "wb") as file:
+            output = file if out else slave
+            self.process = subprocess.Popen(command, stdin=slave, stdout=output, stderr=output,
+                                            preexec_fn=own_terminal)
+        os.close(slave)
+
+    def pump(self, seconds=0.0):  # takes what the terminal shows, for `seconds` and what is there
+        end = time.monotonic() + seconds
+        while True:
+            try:
+                ready = select.select([self.master], [], [], 0.1 if time.monotonic() < end else 0)[0]
+                if ready:
+                    self.shown.extend(os.read(self.master, 4096))
+            except OSError:  # the terminal's other end is closed
+                return
+            if not ready and time.monotonic() >= end:
+                return
+
+    def bytes(self):
+        self.pump()
+        if not self.out:
+            return ESCAPE.sub(b"", bytes(self.shown))
+        with open(self.out, "rb") as f:
+            return f.read()
+
+    def text(self):
+        return self.bytes().decode("utf-8", "replace")
+
+    def wait_while(self, condition, seconds=120):
+        end = time.monotonic() + seconds
+        while self.process.poll() is None and condition() and time.monotonic() < end:
+            self.pump(0.2)
+
+    def key(self, key):
+        os.write(self.master, key)
+
+    def exit_code(self, seconds=120):  # None: still running then, and killed
+        self.wait_while(lambda: True, seconds)
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+            return None
+        return self.process.returncode
 
 
-def pump(seconds):  # reads what the terminal shows; drained in either mode
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        try:
-            if select.select([master], [], [], 0.1)[0]:
-                shown.extend(os.read(master, 4096))
-        except OSError:  # the terminal's other end is closed
-            return
-
-
-def text():
+if __name__ == "__main__":
+    mode, out_path, prompt, hold = sys.argv[1], sys.argv[2], bytes.fromhex(sys.argv[3]), float(sys.argv[4])
+    command_at = sys.argv.index("--") + 1
+    key = bytes.fromhex(sys.argv[5]) if command_at == 7 else b"x"
+    console = Console(sys.argv[command_at:], out_path if mode == "input" else None)
+    console.wait_while(lambda: prompt not in console.bytes())
+    saw_prompt = prompt in console.bytes()
+    console.pump(hold if saw_prompt else 0)
+    waited = console.process.poll() is None
+    if waited:
+        console.key(key)
+    status = console.exit_code(20)
+    console.pump(0.3)
     if mode == "console":
-        return ESCAPE.sub(b"", bytes(shown))
-    with open(out_path, "rb") as f:
-        return f.read()
-
-
-def wait_while(condition, seconds):
-    end = time.monotonic() + seconds
-    while process.poll() is None and condition() and time.monotonic() < end:
-        pump(0.2)
-
-
-wait_while(lambda: prompt not in text(), 120)
-saw_prompt = prompt in text()
-pump(hold if saw_prompt else 0)
-waited = process.poll() is None
-if waited:
-    os.write(master, key)
-wait_while(lambda: True, 20)
-status = process.poll()
-if status is None:
-    process.kill()
-    process.wait()
-pump(0.3)
-if mode == "console":
-    with open(out_path, "wb") as f:
-        f.write(text())
-print("prompt=%d waited=%d exit=%s" % (saw_prompt, waited, "hung" if status is None else status))
+        with open(out_path, "wb") as f:
+            f.write(console.bytes())
+    print("prompt=%d waited=%d exit=%s" % (saw_prompt, waited, "hung" if status is None else status))

@@ -5,7 +5,9 @@
 # registry), folders and logs of any name in any code page, its console
 # bytes (code page 932, CR LF) and a console in another code page, links
 # where a leftover or the lock should be, the key wait and Ctrl+C on a
-# console, and pages byte-identical to the native build's for the same logs.
+# console, pages byte-identical to the native build's for the same logs, and
+# a watching run while the game writes its log (game_writer.exe, built in
+# BUILD_DIR_MINGW/tests, holds the log as the game does).
 #
 #   run-tests.sh BUILD_DIR_MINGW BUILD_DIR_NATIVE
 #
@@ -201,4 +203,21 @@ eval "exec ${holder[1]}>&-"
 wait "$holder_PID"
 check "lock: Ctrl+C while waiting for another run exits -1 and says so" \
   "$([ "$got" = "prompt=1 waited=1 exit=255" ] && grep -q 'ほかの実行を待つのを中断しました。' "$work/key.ctrlc" || echo "$got $(tail -c 300 "$work/key.ctrlc")")"
+
+# Watching (--watch) while the game holds its log open and adds a match
+# (game_writer.exe, built by the mingw preset), and while another run holds
+# the lock.
+for play in game lock; do
+  dir="$work/watch-$play/data" && mkdir -p "$dir"
+  sj "[21:05:10]とまと(２だん 60勝40敗 レート1500 最大12連鎖 切断率3%)と対戦を開始しました
+[21:09:40]とまとさんに勝ちました
+" > "$dir/20050504.log"
+  dir_win="$(cd / && timeout 60 winepath -w "$dir" < /dev/null 2> /dev/null)"
+  args=("$dir"); [ $play = lock ] || args+=("$dir_win\\20050504.log" "$(cd "$1" && pwd)/tests/game_writer.exe")
+  through=""
+  while IFS=$'\t' read -r name why; do
+    check "watch: $name" "$why"; [ "$name" != "$play: played through" ] || through=1
+  done < <(cd / && python3 "$here/watch_play.py" $play "${args[@]}" -- wine "$exe" --watch "$dir_win" 2> /dev/null)
+  [ -n "$through" ] || check "watch: $play: played through" "watch_play.py ended early"
+done
 exit "$fail"
