@@ -127,8 +127,11 @@ if [ -n "$loggen" ]; then
     check "ulimit -n 6: exit 0, every log read, six pages" bash -c "test $(fds 6) = 0 &&
       test \$(grep -c '^  [0-9]*\.log$' '$work/fds.6') = $logs && ! grep -q エラー '$work/fds.6' &&
       $(declare -f pages); pages '$f'"
-    check "ulimit -n 5: exit 1, the page that could not be made named, no temporary" \
-      bash -c "test $(fds 5) = 1 && grep -qE '^エラー : ファイル $f/analyze/[a-z]+\.(html|csv) が開けません。' '$work/fds.5' &&
+    # With one less, whether two pages are ever open at once is the
+    # scheduler's to say: either way no crash, no hang, no temporary left.
+    check "ulimit -n 5: all written, or the page that could not be made named" \
+      bash -c "rc=$(fds 5); { test \$rc = 0 && $(declare -f pages) && pages '$f'; } ||
+        { test \$rc = 1 && grep -qE '^エラー : ファイル $f/analyze/[a-z]+\.(html|csv) が開けません。' '$work/fds.5'; } &&
         ! compgen -G '$f/analyze/*.tmp'"
     check "ulimit -n 4: every log still read, one at a time" bash -c "test $(fds 4) = 1 &&
       test \$(grep -c '^  [0-9]*\.log$' '$work/fds.4') = $logs && ! grep -q 入力ファイル '$work/fds.4'"

@@ -51,9 +51,12 @@ class Watcher {
 
 std::string Watcher::NextGeneration() { return session_ + "-" + std::to_string(++generation_); }
 
-// Without notifications, a look every second at what a game's writing
-// changes: the folder (a new day's log) and the last log. The whole
-// listing costs a look at every log; it comes now and then anyway.
+// A look every second at what a game's writing changes: the folder (a new
+// day's log) and the last log, asked of the file itself. Without
+// notifications nothing else tells; with them it still does where they
+// lag (a folder's entry for a log the game holds open may keep its old
+// size). The whole listing costs a look at every log; it comes now and
+// then anyway.
 bool Watcher::NothingMoved() {
   LogFileInfo folder, last;
   if (listed_.empty() || !env_.LookUp(steps_.dataFolder(), &folder)) return false;
@@ -78,8 +81,7 @@ bool Watcher::WaitForChange() {
     }
     return true;
   }
-  if (wait == FolderWait::Blind) return due || !NothingMoved();
-  return due;
+  return due || !NothingMoved();
 }
 
 void Watcher::Look() {
@@ -92,6 +94,12 @@ void Watcher::Look() {
   }
   if (folderGone_) steps_.console().Print(msg::kFolderBack, steps_.dataFolder());
   folderGone_ = false;
+  // The last log, which the game may hold open, as the file itself says.
+  LogFileInfo last;
+  if (!logs.empty() && env_.LookUp(steps_.Join(steps_.dataFolder(), logs.back().name), &last)) {
+    logs.back().size = last.size;
+    logs.back().modified = last.modified;
+  }
   // The same names, sizes and times: nothing to read, the common case.
   if (logs == listed_) return;
   listed_ = logs;
