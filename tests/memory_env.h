@@ -170,21 +170,17 @@ class MemoryEnv : public Env {
   struct Event {
     int64_t at;  // milliseconds on the steady clock
     std::function<void(MemoryEnv&)> change;
-    bool notified = true;  // the system tells of it
   };
   std::vector<Event> events;  // in time order
   int64_t clock = 0;
   bool stopRequested = false;
-  int waits = 0;
   bool notifications = true;  // the system tells of changes
-  // When the script has run out, the run is stopped this long after its
-  // last event: time for the rewrites it owes.
-  int64_t stopDelay = 10000;
   FolderWait WaitForChange(const std::string&, int milliseconds) override {
-    ++waits;
     int64_t until = clock + milliseconds;
     if (events.empty() || events.front().at > until) {
-      int64_t stopAt = lastEvent_ + stopDelay;
+      // The script has run out: the run is stopped ten seconds after its
+      // last event, time for the rewrites it owes.
+      int64_t stopAt = lastEvent_ + 10000;
       if (events.empty() && until >= stopAt) {
         until = std::max(clock, stopAt);
         stopRequested = true;
@@ -197,9 +193,7 @@ class MemoryEnv : public Env {
     clock = std::max(clock, next.at);
     lastEvent_ = clock;
     next.change(*this);
-    return !notifications  ? FolderWait::Blind
-           : next.notified ? FolderWait::Changed
-                           : FolderWait::Quiet;
+    return notifications ? FolderWait::Changed : FolderWait::Blind;
   }
   void CatchStop() override {}
   bool StopRequested() override { return stopRequested; }
