@@ -3,24 +3,16 @@
 // Shift_JIS double-byte code), the cells, search, the keyboard, one
 // opponent's meetings, the period, the charts, a phone's screen and the
 // address; every test also fails on a console or script error.
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 
-import { PHONE, cardsOf, fileUrl, inputs, launch, openDashboard, openTab, prepareReport } from './lib/fixture.mjs';
+import { PHONE, browser, cardsOf, fileUrl, inDashboard, inputs, openTab, prepareReport, report, shareReport }
+  from './lib/fixture.mjs';
 
-let report, browser;
-before(async () => {
-  report = prepareReport(inputs);
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  if (!process.env.LEDGERWISE_KEEP) fs.rmSync(report.work, { recursive: true, force: true });
-});
-
-const open = (hash = '', viewport = undefined) => openDashboard(browser, report.analyzeDir, hash, { viewport });
+shareReport();
+const open = (hash, use, viewport = undefined) => inDashboard(hash, { viewport }, use);
 const column = (page, k) => page.$$eval('#rows tr:not(.spacer)', (rows, k) => rows.map((r) => r.cells[k].textContent), k);
 const rows = (page, id) => page.$$eval(`#${id} tr:not(.spacer)`, (trs) => trs.map((tr) => [...tr.cells].map((c) => c.textContent)));
 const readout = (page, chart) => page.textContent(`#${chart} .readout`);
@@ -33,8 +25,7 @@ async function openOpponent(page, name) {
   await page.waitForSelector('#view-opponent:not([hidden])');
 }
 
-test('the overview shows the figures of personal.html and their changes', async () => {
-  const { page, problems } = await open();
+test('the overview shows the figures of personal.html and their changes', () => open('', async (page) => {
   const shown = await cardsOf(page, 'figures');
   await page.goto(fileUrl(report.analyzeDir, 'personal.html'));
   const theirs = await page.$$eval('td[bgcolor="#b2c1dd"]', (tds) => tds.map((td) => {
@@ -44,12 +35,9 @@ test('the overview shows the figures of personal.html and their changes', async 
   const ours = ['勝敗', '勝率', '勝率偏差値', 'ランキング', '総試合時間'].map((k) => [shown[k].value, shown[k].change]);
   assert.deepEqual(ours.map((pair) => pair.map(plain)), theirs.map((pair) => pair.map(plain)));
   assert.match(shown['勝敗'].change, /\(4勝5敗\)/, 'the latest session: the last nine matches of the day before');
-  assert.deepEqual(problems, []);
-  await page.close();
-});
+}));
 
-test('every name reads as Chromium reads it in vslog.html', async () => {
-  const { page, problems } = await open();
+test('every name reads as Chromium reads it in vslog.html', () => open('', async (page) => {
   // As the HTML parser reads text: CR LF and lone CR become LF.
   const ours = await page.evaluate(() => JSON.parse(document.getElementById('lw-data').textContent)
     .names.map((n) => n.replace(/\r\n?/g, '\n')));
@@ -57,12 +45,9 @@ test('every name reads as Chromium reads it in vslog.html', async () => {
   const theirs = await page.$$eval('td[colspan="9"]', (tds) => tds.map((td) => td.textContent));
   assert.ok(ours.length > 1612 && ours.some((n) => n.includes('\uFFFD')), 'no all-codes opponents');
   assert.deepEqual(ours, theirs);
-  assert.deepEqual(problems, []);
-  await page.close();
-});
+}));
 
-test('cells: the earliest dated meeting, a latest rating of 0 as ---, undated rows, grouped digits', async () => {
-  const { page, problems } = await open('#opponents');
+test('cells: the earliest dated meeting, a latest rating of 0 as ---, undated rows, grouped digits', () => open('#opponents', async (page) => {
   await page.fill('#search', 'Vantage');
   assert.equal((await column(page, 9))[0], '1,500');
   await page.fill('#search', 'ＪＸﾚﾅ');
@@ -71,12 +56,9 @@ test('cells: the earliest dated meeting, a latest rating of 0 as ---, undated ro
   await openOpponent(page, 'ＪＸﾚﾅ');
   assert.deepEqual((await rows(page, 'meetings')).pop(),
     ['', '', '08:00:00', '08:04:30', '負け', '0－2', '二級', '1,200', '30－30']);
-  assert.deepEqual(problems, []);
-  await page.close();
-});
+}));
 
-test('search folds width, case and kana; names stay text', async () => {
-  const { page, problems } = await open('#opponents');
+test('search folds width, case and kana; names stay text', () => open('#opponents', async (page) => {
   const queries = [['ｖＡＮＴＡＧＥ＿ｋ', 'Vantage_K9'], ['jx', 'ＪＸﾚﾅ'], ['レナ', 'ＪＸﾚﾅ'], ['ﾐﾄﾞﾘ', '観測者みどり'],
     ['</script>', '</script>"<b>'], ['&amp;', '&amp;&lt;!']];
   for (const [query, found] of queries) {
@@ -84,12 +66,9 @@ test('search folds width, case and kana; names stay text', async () => {
     assert.deepEqual(await column(page, 0), [found], query);
   }
   assert.equal(await page.locator('#rows b, #rows script').count(), 0, 'a name became markup');
-  assert.deepEqual(problems, []);
-  await page.close();
-});
+}));
 
-test('the keyboard reaches every opponent, keeps its sort head and comes back with Escape', async () => {
-  const { page, problems } = await open('#opponents');
+test('the keyboard reaches every opponent, keeps its sort head and comes back with Escape', () => open('#opponents', async (page) => {
   const names = await page.evaluate(() => JSON.parse(document.getElementById('lw-data').textContent).names);
   const sorted = names.map((_, k) => k).sort((a, b) => (names[a] < names[b] ? -1 : names[a] > names[b] ? 1 : a - b)).map((k) => names[k]);
   const head = page.getByRole('button', { name: '名前' });
@@ -123,12 +102,9 @@ test('the keyboard reaches every opponent, keeps its sort head and comes back wi
   await page.keyboard.press('Escape');
   await page.waitForSelector('#view-opponents:not([hidden])');
   assert.deepEqual(await focused(), [name, k]);
-  assert.deepEqual(problems, []);
-  await page.close();
-});
+}));
 
-test('one opponent: meetings newest first, virtualised and sortable; head-to-head rate and the last ten', async () => {
-  const { page, problems } = await open('#opponents');
+test('one opponent: meetings newest first, virtualised and sortable; head-to-head rate and the last ten', () => open('#opponents', async (page) => {
   await openOpponent(page, 'しんがり');
   const latest = [report.handMadeDay, '17:40:00', '17:44:30', '負け', '0－2', '七級', '1,500', '10－12'];
   const first = async () => { const [r] = await rows(page, 'meetings'); return [r[0], ...r.slice(2)]; };
@@ -151,12 +127,9 @@ test('one opponent: meetings newest first, virtualised and sortable; head-to-hea
   await page.click('#back');
   await openOpponent(page, 'Vantage_K9');
   assert.deepEqual(await page.$$eval('#last-ten li', (lis) => lis.map((li) => li.textContent).join('')), '負勝勝勝負負勝勝勝負');
-  assert.deepEqual(problems, []);
-  await page.close();
-});
+}));
 
-test('the period: date fields, quick periods, the latest session, streaks', async () => {
-  const { page, problems } = await open();
+test('the period: date fields, quick periods, the latest session, streaks', () => open('', async (page) => {
   const figures = async () => Object.fromEntries(Object.entries(await cardsOf(page, 'figures')).map(([k, v]) => [k, v.value]));
   await page.fill('#from', report.handMadeDay);
   await page.fill('#to', report.handMadeDay);
@@ -179,12 +152,9 @@ test('the period: date fields, quick periods, the latest session, streaks', asyn
     const shown = await figures();
     if (record) assert.deepEqual([shown['勝敗'], shown['対戦数'], shown['現在の連続']], [record, meetings, streak], label);
   }
-  assert.deepEqual(problems, []);
-  await page.close();
-});
+}));
 
-test('charts: values on focus and tap, every weekday, years on the axis, a win-rate axis fitted round 50%', async () => {
-  const { page, problems } = await open('', PHONE);
+test('charts: values on focus and tap, every weekday, years on the axis, a win-rate axis fitted round 50%', () => open('', async (page) => {
   const labels = (chart) => page.$$eval(`#${chart} text`, (ts) => ts.map((t) => t.textContent));
   assert.ok((await labels('trend')).some((t) => /^2004\/12\/\d+$/.test(t)), 'no year on a period over two');
   for (const day of '日月火水木金土') assert.ok((await labels('weekdays')).includes(day), day);
@@ -207,46 +177,41 @@ test('charts: values on focus and tap, every weekday, years on the axis, a win-r
   const other = await page.locator('#weekdays rect.count').nth((weekday + 3) % 7).boundingBox();
   await page.mouse.move(other.x + other.width / 2, other.y - 5);
   assert.equal(await readout(page, 'weekdays'), expected((weekday + 3) % 7));
-  assert.deepEqual(problems, []);
-  await page.close();
-});
+}, PHONE));
 
 test('a phone screen: no sideways scrolling, no text under 14px, the names stay put, no card wraps a number', async () => {
   for (const [hash, viewport] of [['', PHONE], ['#opponents', PHONE], ['#opponent-0', PHONE], ['', { width: 1280, height: 900 }]]) {
-    const { page, problems } = await open(hash, viewport);
-    const seen = await page.evaluate(() => {
-      const small = [...document.querySelectorAll('body *')].filter((e) =>
-        [...e.childNodes].some((n) => n.nodeType === 3 && n.textContent.trim()) &&
-        e.getClientRects().length && parseFloat(getComputedStyle(e).fontSize) < 14);
-      const wrapped = [...document.querySelectorAll('.figures .value')].filter((v) => v.getClientRects().length > 1 ||
-        v.getBoundingClientRect().right > v.closest('div').getBoundingClientRect().right);
-      const viewport = !!document.querySelector('meta[name=viewport]');
-      const wide = document.documentElement.scrollWidth > innerWidth;
-      return { wide, small: small.map((e) => e.localName), wrapped: wrapped.map((e) => e.textContent), viewport };
-    });
-    assert.deepEqual(seen, { wide: false, small: [], wrapped: [], viewport: true }, hash);
-    assert.deepEqual(problems, []);
-    await page.close();
+    await open(hash, async (page) => {
+      const seen = await page.evaluate(() => {
+        const small = [...document.querySelectorAll('body *')].filter((e) =>
+          [...e.childNodes].some((n) => n.nodeType === 3 && n.textContent.trim()) &&
+          e.getClientRects().length && parseFloat(getComputedStyle(e).fontSize) < 14);
+        const wrapped = [...document.querySelectorAll('.figures .value')].filter((v) => v.getClientRects().length > 1 ||
+          v.getBoundingClientRect().right > v.closest('div').getBoundingClientRect().right);
+        const viewport = !!document.querySelector('meta[name=viewport]');
+        const wide = document.documentElement.scrollWidth > innerWidth;
+        return { wide, small: small.map((e) => e.localName), wrapped: wrapped.map((e) => e.textContent), viewport };
+      });
+      assert.deepEqual(seen, { wide: false, small: [], wrapped: [], viewport: true }, hash);
+    }, viewport);
   }
-  const { page } = await open('#opponents', PHONE);
-  const lefts = () => page.$eval('#rows tr:not(.spacer)', (tr) => [tr.cells[0], tr.cells[1]].map((c) => Math.round(c.getBoundingClientRect().left)));
-  const before = await lefts();
-  await page.$eval('#scroller', (s) => { s.scrollLeft = 200; });
-  const moved = await lefts();
-  assert.deepEqual([moved[0], before[1] - moved[1]], [before[0], 200]);
-  await page.close();
+  await open('#opponents', async (page) => {
+    const lefts = () => page.$eval('#rows tr:not(.spacer)', (tr) => [tr.cells[0], tr.cells[1]].map((c) => Math.round(c.getBoundingClientRect().left)));
+    const before = await lefts();
+    await page.$eval('#scroller', (s) => { s.scrollLeft = 200; });
+    const moved = await lefts();
+    assert.deepEqual([moved[0], before[1] - moved[1]], [before[0], 200]);
+  }, PHONE);
 });
 
-test('the address keeps the view, sort, search and period', async () => {
-  const hash = `#opponents?sort=losses.a&q=${encodeURIComponent('ミドリ')}&from=${report.handMadeDay}&to=${report.handMadeDay}`;
-  const { page, problems } = await open(hash);
+// Made when the test runs: the report exists only then.
+const address = () => `#opponents?sort=losses.a&q=${encodeURIComponent('ミドリ')}&from=${report.handMadeDay}&to=${report.handMadeDay}`;
+test('the address keeps the view, sort, search and period', () => open(address(), async (page) => {
   assert.deepEqual([await page.getAttribute('#heads th[data-col="losses"]', 'aria-sort'), await page.inputValue('#search'),
     await page.inputValue('#from'), await page.inputValue('#to'), await column(page, 0)],
   ['ascending', 'ミドリ', report.handMadeDay, report.handMadeDay, ['観測者みどり']]);
-  assert.equal(decodeURIComponent(await page.evaluate(() => location.hash)), decodeURIComponent(hash));
-  assert.deepEqual(problems, []);
-  await page.close();
-});
+  assert.equal(decodeURIComponent(await page.evaluate(() => location.hash)), decodeURIComponent(address()));
+}));
 
 // The README's pictures: the dashboard on a desktop and a phone, light and
 // dark, and the four pages in the frameset.
@@ -255,9 +220,8 @@ test('screenshots', { skip: !shots && 'LEDGERWISE_SCREENSHOTS is not set' }, asy
   const plain = prepareReport({ ...inputs, generator: process.env.LEDGERWISE_CORPUS ? '' : inputs.generator, addOwnLogs: false });
   for (const colorScheme of ['light', 'dark']) {
     for (const [name, viewport, hash] of [['desktop', { width: 1200, height: 900 }, ''], ['phone', PHONE, '#opponents']]) {
-      const { page } = await openDashboard(browser, plain.analyzeDir, hash, { viewport, colorScheme });
-      await page.screenshot({ path: path.join(shots, `dashboard-${name}-${colorScheme}.png`) });
-      await page.close();
+      await inDashboard(hash, { dir: plain.analyzeDir, viewport, colorScheme },
+        (page) => page.screenshot({ path: path.join(shots, `dashboard-${name}-${colorScheme}.png`) }));
     }
   }
   const { page } = await openTab(browser.context);

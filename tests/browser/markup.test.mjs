@@ -2,7 +2,7 @@
 // warning) in the page of any test corpus; axe-core finds no WCAG 2.1 AA violation in light and
 // dark, on a desktop and a phone, on the overview, the list and one
 // opponent; text keeps 4.5:1 and chart marks and control borders 3:1.
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -10,19 +10,11 @@ import path from 'node:path';
 import { createRequire } from 'node:module';
 import { fileURLToPath } from 'node:url';
 
-import { PHONE, inputs, launch, openDashboard, prepareReport } from './lib/fixture.mjs';
+import { PHONE, inDashboard, inputs, prepareReport, report, shareReport } from './lib/fixture.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const require = createRequire(import.meta.url);
-let report, browser;
-before(async () => {
-  report = prepareReport(inputs);
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  if (!process.env.LEDGERWISE_KEEP) fs.rmSync(report.work, { recursive: true, force: true });
-});
+shareReport();
 
 test('the Nu HTML checker finds no error in the dashboard of any test corpus', { timeout: 180000 }, () => {
   const corpora = path.join(here, '..', 'conformance');
@@ -48,14 +40,13 @@ test('axe-core finds no WCAG 2.1 AA violation', { timeout: 180000 }, async () =>
   for (const colorScheme of ['light', 'dark']) {
     for (const viewport of [{ width: 1280, height: 900 }, PHONE]) {
       for (const hash of ['', '#opponents', '#opponent-1']) {
-        const { page, problems } = await openDashboard(browser, report.analyzeDir, hash, { viewport, colorScheme });
-        await page.addScriptTag({ path: axe });
-        const found = await page.evaluate(async () => (await window.axe.run(document, {
-          runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] },
-        })).violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).slice(0, 3).join(', ')}`));
-        assert.deepEqual(found, [], `${colorScheme} ${viewport.width}px ${hash || '#overview'}`);
-        assert.deepEqual(problems, []);
-        await page.close();
+        await inDashboard(hash, { viewport, colorScheme }, async (page) => {
+          await page.addScriptTag({ path: axe });
+          const found = await page.evaluate(async () => (await window.axe.run(document, {
+            runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] },
+          })).violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).slice(0, 3).join(', ')}`));
+          assert.deepEqual(found, [], `${colorScheme} ${viewport.width}px ${hash || '#overview'}`);
+        });
       }
     }
   }
@@ -75,14 +66,14 @@ function contrast(a, b) {
 test('text keeps 4.5:1, chart marks and control borders 3:1, in both themes', async () => {
   const text = ['fg', 'muted', 'accent', 'win', 'loss', 'rate'], marks = ['bar', 'rate', 'grade', 'control'];
   for (const colorScheme of ['light', 'dark']) {
-    const { page } = await openDashboard(browser, report.analyzeDir, '', { colorScheme });
-    const c = await page.evaluate(() => Object.fromEntries(['bg', 'panel', 'fg', 'muted', 'accent', 'win', 'loss', 'rate', 'bar', 'grade', 'control']
-      .map((k) => [k, getComputedStyle(document.documentElement).getPropertyValue(`--${k}`).trim()])));
-    const low = [];
-    for (const [list, grounds, least] of [[text, ['bg', 'panel'], 4.5], [['bg'], ['accent', 'win', 'loss'], 4.5], [marks, ['bg'], 3]]) {
-      for (const f of list) for (const g of grounds) if (contrast(c[f], c[g]) < least) low.push(`${f} on ${g}: ${contrast(c[f], c[g]).toFixed(2)}`);
-    }
-    assert.deepEqual(low, [], colorScheme);
-    await page.close();
+    await inDashboard('', { colorScheme }, async (page) => {
+      const c = await page.evaluate(() => Object.fromEntries(['bg', 'panel', 'fg', 'muted', 'accent', 'win', 'loss', 'rate', 'bar', 'grade', 'control']
+        .map((k) => [k, getComputedStyle(document.documentElement).getPropertyValue(`--${k}`).trim()])));
+      const low = [];
+      for (const [list, grounds, least] of [[text, ['bg', 'panel'], 4.5], [['bg'], ['accent', 'win', 'loss'], 4.5], [marks, ['bg'], 3]]) {
+        for (const f of list) for (const g of grounds) if (contrast(c[f], c[g]) < least) low.push(`${f} on ${g}: ${contrast(c[f], c[g]).toFixed(2)}`);
+      }
+      assert.deepEqual(low, [], colorScheme);
+    });
   }
 });

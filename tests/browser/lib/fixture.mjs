@@ -6,11 +6,13 @@
 // ranked opponents (plus an unranked filler with a long match list), and a day
 // of opponents whose names hold every Shift_JIS double-byte code, each pair
 // once, valid or not.
+import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
+import { after, before } from 'node:test';
 import { chromium } from 'playwright-core';
 
 const repoRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..', '..', '..');
@@ -157,6 +159,30 @@ export async function openDashboard(browser, dir, hash = '', { viewport, colorSc
   await tab.page.goto(fileUrl(dir, 'dashboard.html') + hash);
   await tab.page.waitForSelector('#heads th', { state: 'attached' });
   return tab;
+}
+
+// The report and the browser a test file shares: made before its first test,
+// taken away after its last (LEDGERWISE_KEEP keeps the report).
+export let report, browser;
+export function shareReport() {
+  before(async () => {
+    report = prepareReport(inputs);
+    browser = await launch();
+  });
+  after(async () => {
+    await browser?.close();
+    if (report && !process.env.LEDGERWISE_KEEP) fs.rmSync(report.work, { recursive: true, force: true });
+  });
+}
+
+// The dashboard of the shared report (or of options.dir) in a tab handed to
+// `use`; then a console or script error fails the test, save those that
+// options.expected matches.
+export async function inDashboard(hash, options, use) {
+  const { page, problems } = await openDashboard(browser, options.dir ?? report.analyzeDir, hash, options);
+  await use(page);
+  assert.deepEqual(problems.filter((p) => !options.expected?.test(p)), []);
+  await page.close();
 }
 
 // Figure cards by label: the value and the change beside it.
