@@ -23,29 +23,12 @@ struct Random : std::mt19937_64 {
 
 std::string RandomLog(Random& random) {
   static const std::vector<std::string> kPieces = [] {
-    std::vector<std::string> pieces = {"[21:05:10]",
-                                       "[23:59:59]",
-                                       "[00:00:01]",
-                                       "[ab:cd:ef]",
-                                       "(",
-                                       "(",
-                                       "name",
-                                       " 12",
-                                       "-7",
-                                       "99999999999",
-                                       "\r\n",
-                                       "\r\n",
-                                       "\n",
-                                       "\r",
-                                       std::string(1, '\0'),
-                                       "\x1a",
-                                       "\x82",
-                                       "\xbd",
-                                       "\x82\xbd",
-                                       "\x82\x51",
-                                       "\x82\x58",
-                                       std::string(300, 'x'),
-                                       std::string(1000, 'y')};
+    // clang-format off
+    std::vector<std::string> pieces = {
+        "[21:05:10]", "[23:59:59]", "[00:00:01]", "[ab:cd:ef]", "(", "(", "name", " 12", "-7",
+        "99999999999", "\r\n", "\r\n", "\n", "\r", std::string(1, '\0'), "\x1a", "\x82", "\xbd",
+        "\x82\xbd", "\x82\x51", "\x82\x58", std::string(300, 'x'), std::string(1000, 'y')};
+    // clang-format on
     for (std::string_view piece :
          {phrase::kMatchStart, phrase::kWin, phrase::kLoss, phrase::kReplaySaved,
           phrase::kSaveFailed, phrase::kError, phrase::kLogout, phrase::kDan, phrase::kKyu,

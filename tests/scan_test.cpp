@@ -18,13 +18,12 @@ using Found = std::vector<std::tuple<size_t, size_t, unsigned, bool>>;
 
 // Every complete line, searched for each phrase in turn.
 Found SlowScan(std::string_view text) {
-  const std::pair<std::string_view, unsigned> kPhrases[] = {{phrase::kMatchStart, kMatchStartBit},
-                                                            {phrase::kWin, kWinBit},
-                                                            {phrase::kLoss, kLossBit},
-                                                            {phrase::kReplaySaved, kSaveBit},
-                                                            {phrase::kSaveFailed, kSaveBit},
-                                                            {phrase::kError, kErrorBit},
-                                                            {phrase::kLogout, kLogoutBit}};
+  // clang-format off
+  const std::pair<std::string_view, unsigned> kPhrases[] = {
+      {phrase::kMatchStart, kMatchStartBit}, {phrase::kWin, kWinBit}, {phrase::kLoss, kLossBit},
+      {phrase::kReplaySaved, kSaveBit}, {phrase::kSaveFailed, kSaveBit},
+      {phrase::kError, kErrorBit}, {phrase::kLogout, kLogoutBit}};
+  // clang-format on
   Found found;
   size_t start = 0;
   for (size_t lf; (lf = text.find('\n', start)) != text.npos; start = lf + 1) {
@@ -44,31 +43,18 @@ std::string Altered(std::string_view phrase, size_t at) {
 }
 
 std::string RandomText(std::mt19937& random) {
+  // clang-format off
   const std::string kPieces[] = {
       // Near misses that differ from a phrase away from its anchors' keys.
-      Altered(phrase::kReplaySaved, 17),
-      Altered(phrase::kSaveFailed, 35),
+      Altered(phrase::kReplaySaved, 17), Altered(phrase::kSaveFailed, 35),
       Altered(phrase::kSaveFailed, 47),
-      std::string(phrase::kMatchStart),
-      std::string(phrase::kWin),
-      std::string(phrase::kLoss),
-      std::string(phrase::kReplaySaved),
-      std::string(phrase::kSaveFailed),
-      std::string(phrase::kError),
-      std::string(phrase::kLogout),
-      std::string(phrase::kSaveFailed.substr(0, 22)),
-      std::string(phrase::kWin.substr(2)),
-      "\n",
-      "\n",
-      "\r\n",
-      std::string(1, '\0'),
-      "\x82",
-      "\xbd",
-      "\x82\xbd",
-      "\x82\xb5\x82\xbd",
-      "[00:01:02]",
-      "x",
-      std::string(61, 'y')};
+      std::string(phrase::kMatchStart), std::string(phrase::kWin), std::string(phrase::kLoss),
+      std::string(phrase::kReplaySaved), std::string(phrase::kSaveFailed),
+      std::string(phrase::kError), std::string(phrase::kLogout),
+      std::string(phrase::kSaveFailed.substr(0, 22)), std::string(phrase::kWin.substr(2)),
+      "\n", "\n", "\r\n", std::string(1, '\0'), "\x82", "\xbd", "\x82\xbd", "\x82\xb5\x82\xbd",
+      "[00:01:02]", "x", std::string(61, 'y')};
+  // clang-format on
   std::string text;
   for (size_t n = random() % 120; n > 0; --n) text += kPieces[random() % std::size(kPieces)];
   return text;
