@@ -86,27 +86,17 @@ check "profile: console bytes are the native ones with CR LF" "$(cmp "$work/nati
 stamp="$(sed -n 31p "$data_unix/analyze/menu.html" | grep -o '[0-9-]* [0-9:]*')"
 check "profile: the menu's time stamp is the local time" \
   "$(age=$(( $(date +%s) - $(date -d "$stamp" +%s 2> /dev/null || echo 0) )); [ "$age" -ge 0 ] && [ "$age" -lt 120 ] || echo "stamp $stamp")"
-logs=("$data_unix"/*.log)
-cp "${logs[0]}" "$data_unix/AUX.log"; cp "${logs[0]}" "$data_unix/COM1.log"
-row "profile: logs named like devices are skipped, never waited on" 0 "完了！…"
-rm "$data_unix/AUX.log" "$data_unix/COM1.log"
-# Not a copy of the first log: one more line end.
-{ cat "${logs[0]}"; printf '\r\n'; } > "$data_unix/20000105한.log"
-row "profile: a log named outside the code page is read, shown with ?" 0 "  20000105?.log
-…"
-rm "$data_unix/20000105한.log"
 
 # Links where a killed run's temporary file or the lock would be: never
-# followed, so nothing outside the data folder is removed or made.
+# followed, so nothing outside the data folder is removed or made. (A
+# temporary file's removal and a log named like a device or outside the code
+# page are the Windows layer's unit tests.)
 outside="$work/outside"
 mkdir -p "$outside" && echo kept > "$outside/kept"
 ln -s "$outside/kept" "$data_unix/analyze/vslog.html.fedcba9876543210.tmp"
-echo leftover > "$data_unix/analyze/menu.html.0123456789abcdef.tmp"
 row "leftovers: the run succeeds" 0 "完了！…"
 check "leftovers: a link named like one is left, and what it points to" \
   "$([ -L "$data_unix/analyze/vslog.html.fedcba9876543210.tmp" ] && [ "$(cat "$outside/kept")" = kept ] || echo "link or $outside/kept gone")"
-check "leftovers: a killed run's temporary file is removed" \
-  "$([ ! -e "$data_unix/analyze/menu.html.0123456789abcdef.tmp" ] || echo "still there")"
 rm "$data_unix/analyze/vslog.html.fedcba9876543210.tmp"
 for target in dangling kept; do
   rm -f "$data_unix/analyze/ledgerwise.lock"
@@ -145,7 +135,7 @@ row "argument: /? is --help" 0 "usage: Ledgerwise.exe …" "/?"
 # The older consumer line (Wine reports it for win98): the registry's install folder.
 reg add 'HKCU\Software\Wine\AppDefaults\Ledgerwise.exe' /v Version /d win98 /f
 fresh "$(unix_path 'C:\brumbel')"
-lw_have_japanese_locale && fresh "$(unix_path 'C:\ブランベル')" && fresh "$(unix_path 'C:\ブランベル𠮷')"
+lw_have_japanese_locale && fresh "$(unix_path 'C:\ブランベル𠮷')"
 no_folder="Brumbelのインストールフォルダの取得に失敗しました。"
 while IFS='|' read -r name rc want type value; do
   case "$value" in *ブランベル*) lw_have_japanese_locale || { echo "SKIP registry: $name: no ja_JP.UTF-8"; continue; } ;; esac
@@ -160,9 +150,7 @@ an empty value|255|NO_FOLDER|REG_SZ|
 a number|255|NO_FOLDER|REG_DWORD|1
 the install folder, pages identical|0|pages:C:\brumbel|REG_SZ|C:\brumbel
 a missing folder, its trailing backslash cut|255|Brumbelのインストールフォルダ C:\no such folder が見つかりませんでした。|REG_SZ|C:\no such folder\
-a Japanese folder, pages identical|0|pages:C:\ブランベル|REG_SZ|C:\ブランベル
 a folder named outside the code page, pages identical|0|pages:C:\ブランベル𠮷|REG_SZ|C:\ブランベル𠮷
-a missing Japanese folder named in Shift_JIS|255|Brumbelのインストールフォルダ C:\ブランベル無し が見つかりませんでした。|REG_SZ|C:\ブランベル無し
 ROWS
 reg delete 'HKCU\Software\Wine\AppDefaults\Ledgerwise.exe' /f
 
