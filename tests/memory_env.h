@@ -74,21 +74,22 @@ class MemoryEnv : public Env {
     if (folders.count(path)) return EntryKind::Folder;
     return files.count(path) ? EntryKind::File : EntryKind::Missing;
   }
-  // A folder's time is the list of its names, a file's its bytes.
+  // A folder's time is the list of its names, a file's its bytes (as a
+  // write changes it).
+  static LogFileInfo Info(std::string name, const std::string& bytes, int64_t size) {
+    return {std::move(name), size, static_cast<int64_t>(std::hash<std::string>()(bytes))};
+  }
   bool LookUp(const std::string& path, LogFileInfo* info) override {
-    std::hash<std::string> hash;
     if (folders.count(path)) {
       std::vector<std::string> names;
       ListFolder(path, &names);
       std::string all;
       for (const std::string& name : names) all += name + '/';
-      *info = {"", 0, static_cast<int64_t>(hash(all))};
+      *info = Info("", all, 0);
       return true;
     }
-    if (!files.count(path)) return false;
-    *info = {"", static_cast<int64_t>(files.at(path).size()),
-             static_cast<int64_t>(hash(files.at(path)))};
-    return true;
+    if (files.count(path)) *info = Info("", files.at(path), files.at(path).size());
+    return files.count(path) > 0;
   }
   bool EnsureFolder(const std::string& path) override {
     if (unmakeable.count(path) || files.count(path)) return false;
@@ -102,11 +103,8 @@ class MemoryEnv : public Env {
     listed_.clear();
     for (const std::string& n : all) {
       if (n.size() >= 4 && n.compare(n.size() - 4, 4, ".log") == 0) {
-        // A file's time changes with its bytes, as a write changes it.
-        const std::string& bytes = files.at(folder + "/" + n);
-        logs->push_back({n, static_cast<int64_t>(bytes.size()),
-                         static_cast<int64_t>(std::hash<std::string>()(bytes))});
         listed_.push_back(folder + "/" + n);
+        logs->push_back(Info(n, files.at(listed_.back()), files.at(listed_.back()).size()));
       }
     }
     if (!listingBreaks || logs->size() < 2) return Listing::Complete;
