@@ -278,17 +278,24 @@ void CarriedMatches(MemoryEnv& env) {
 }
 
 // Logs read ahead reach the book in listing order, though the second is
-// ready before the first: the run leaves every file and console byte as
+// ready before the first, and vslog.html written on its own thread reports
+// its failure as in line: the run leaves every file and console byte as
 // one thread leaves them.
 TEST(RunTest, ReadingAheadChangesNothing) {
   MemoryEnv alone, ahead;
-  CarriedMatches(alone);
-  CarriedMatches(ahead);
+  for (MemoryEnv* env : {&alone, &ahead}) {
+    CarriedMatches(*env);
+    env->faultPath = "data/analyze/vslog.html";
+    env->fault = Fault::Append;
+  }
   ahead.holdFirst = true;
   RunOptions options;
   options.logWorkers = 0;
+  options.writeSideBySide = false;
   EXPECT_EQ(ledgerwise::Run(options, alone), platform::kFailureExitCode);
+  EXPECT_NE(alone.console.find("vslog.html"), std::string::npos);
   options.logWorkers = 1;
+  options.writeSideBySide = true;
   EXPECT_EQ(ledgerwise::Run(options, ahead), platform::kFailureExitCode);
   EXPECT_EQ(alone.console, ahead.console);
   ASSERT_EQ(alone.files.size(), ahead.files.size());
