@@ -15,6 +15,8 @@
 #include "log/records.h"
 #include "sjis_pages/pages.h"
 #include "stats/statistics.h"
+#include "utf8_outputs/dashboard.h"
+#include "utf8_outputs/match_csv.h"
 
 namespace {
 
@@ -109,7 +111,9 @@ int main(int argc, char** argv) {
                         {"personal.html", ledgerwise::WritePersonalPage},
                         {"observation.html", ledgerwise::WriteObservationPage},
                         {"ranking.html", ledgerwise::WriteRankingPage},
-                        {"vslog.html", ledgerwise::WriteVsLogPage}};
+                        {"vslog.html", ledgerwise::WriteVsLogPage},
+                        {"dashboard.html", ledgerwise::WriteDashboard},
+                        {"matches.csv", ledgerwise::WriteMatchCsv}};
   t = Clock::now();
   ledgerwise::WriteMenuPage(book, *fs, out + "/menu.html", env->Now());
   report("menu.html", Seconds(t));

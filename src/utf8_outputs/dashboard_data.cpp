@@ -9,6 +9,7 @@
 #include "utf8_outputs/compact_numbers.h"
 #include "utf8_outputs/json_text.h"
 #include "utf8_outputs/sjis_decode.h"
+#include "util/prefetch.h"
 
 namespace ledgerwise {
 
@@ -110,7 +111,13 @@ class StartOrder {
   explicit StartOrder(const VsLogBook& book) : book_(book), next_(book.opponents.size()) {
     uint64_t last = 0;
     bool sorted = true;
-    for (uint32_t o : book.openOrder) {
+    const std::vector<uint32_t>& order = book.openOrder;
+    for (size_t k = 0; k < order.size(); ++k) {
+      if (k + kAhead < order.size()) {
+        uint32_t ahead = order[k + kAhead];
+        PrefetchForRead(&book.opponents[ahead].matches[next_[ahead]].day);
+      }
+      uint32_t o = order[k];
       uint64_t key = StartKey(book.opponents[o].matches[next_[o]++]);
       sorted = sorted && key >= last;
       last = key;
@@ -149,7 +156,8 @@ class StartOrder {
     } else {
       place = sorted_[k];
     }
-    __builtin_prefetch(&Record(place));
+    PrefetchForRead(&Record(place));
+    PrefetchForRead(&Record(place).endSecond);
     ahead_[k % kAhead] = place;
   }
 

@@ -8,6 +8,7 @@
 #include "report/number_format.h"
 #include "report/output_file.h"
 #include "utf8_outputs/sjis_decode.h"
+#include "util/prefetch.h"
 
 namespace ledgerwise {
 
@@ -63,6 +64,16 @@ class DateText {
 // The fields of a row after the name, and the line end; at most this many
 // bytes, numbers written with the room the number writers ask for.
 constexpr size_t kRowRoom = 256 + kMaxNumberText;
+
+// How far ahead a row's record is asked for: a few rows' work covers the
+// wait for memory.
+constexpr size_t kRowsAhead = 16;
+
+// Both cache lines a record may straddle.
+void PrefetchRecord(const MatchRecord* m) {
+  PrefetchForRead(m);
+  PrefetchForRead(&m->endSecond);
+}
 
 char* RowAfterName(char* p, std::string_view date, std::string_view grade, const MatchRecord& m) {
   *p++ = ',';
@@ -158,7 +169,10 @@ Status WriteMatchCsv(const VsLogBook& book, FileSystem& fs, const std::string& p
   for (const OpponentRecord& o : book.opponents) next.push_back(o.matches.begin());
   NameFields names;
   DateText dates;
-  for (uint32_t who : book.openOrder) {
+  const std::vector<uint32_t>& order = book.openOrder;
+  for (size_t row = 0; row < order.size(); ++row) {
+    if (row + kRowsAhead < order.size()) PrefetchRecord(next[order[row + kRowsAhead]]);
+    uint32_t who = order[row];
     const MatchRecord& m = *next[who]++;
     size_t grade =
         m.grade >= 0 && m.grade < kUnknownGrade ? size_t(m.grade) : size_t(kUnknownGrade);
