@@ -58,6 +58,17 @@ test('cells: the earliest dated meeting, a latest rating of 0 as ---, undated ro
     ['', '', '08:00:00', '08:04:30', '負け', '0－2', '二級', '1,200', '30－30']);
 }));
 
+test('places as ranking.html gives them, a tie in list order', () => open('#opponents', async (page) => {
+  await page.getByRole('button', { name: '順位' }).click();
+  const ours = (await rows(page, 'rows')).filter((r) => r[12]).map((r) => [r[0], r[12].replace('位', '')]);
+  await page.goto(fileUrl(report.analyzeDir, 'ranking.html'));
+  const theirs = new Map(await page.$$eval('tr.a, tr.b', (trs) => trs.map((tr) => [tr.cells[1].textContent, tr.cells[0].textContent])));
+  assert.ok(ours.length > 20 && ours.length === theirs.size, `${ours.length} places`);
+  assert.deepEqual(ours, ours.map(([name]) => [name, theirs.get(name)]));
+  const tie = ['ＪＸﾚﾅ', '&amp;&lt;!'].map((name) => +theirs.get(name));
+  assert.ok(tie[0] < tie[1], `tie at places ${tie}`);
+}, { width: 1000, height: 3000 }));
+
 test('search folds width, case and kana; names stay text', () => open('#opponents', async (page) => {
   const queries = [['ｖＡＮＴＡＧＥ＿ｋ', 'Vantage_K9'], ['jx', 'ＪＸﾚﾅ'], ['レナ', 'ＪＸﾚﾅ'], ['ﾐﾄﾞﾘ', '観測者みどり'],
     ['</script>', '</script>"<b>'], ['&amp;', '&amp;&lt;!']];
@@ -197,8 +208,11 @@ test('a phone screen: no sideways scrolling, no text under 14px, the names stay 
   }
   await open('#opponents', async (page) => {
     const lefts = () => page.$eval('#rows tr:not(.spacer)', (tr) => [tr.cells[0], tr.cells[1]].map((c) => Math.round(c.getBoundingClientRect().left)));
+    const frames = () => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+    await frames();
     const before = await lefts();
     await page.$eval('#scroller', (s) => { s.scrollLeft = 200; });
+    await frames();
     const moved = await lefts();
     assert.deepEqual([moved[0], before[1] - moved[1]], [before[0], 200]);
   }, PHONE);

@@ -31,7 +31,8 @@ const TARGETS = [
   { name: '観測者みどり', grade: '５だん', wins: 160, losses: 40 },
   { name: 'Vantage_K9', grade: '３だん', wins: 140, losses: 60 },
   { name: '</script>"<b>', grade: '２だん', wins: 90, losses: 60 },
-  { name: '&amp;&lt;!', grade: '１きゅう', wins: 55, losses: 45 },
+  // Its rate ties with ＪＸﾚﾅ's, which is listed first.
+  { name: '&amp;&lt;!', grade: '１きゅう', wins: 60, losses: 60 },
 ];
 const FILLER = { name: 'しんがり', grade: '７きゅう', wins: 10, losses: 12 };
 // Met once in a log without a date and once in a dated one, whose rating of 0
