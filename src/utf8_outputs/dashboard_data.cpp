@@ -115,7 +115,7 @@ class StartOrder {
     for (size_t k = 0; k < order.size(); ++k) {
       if (k + kAhead < order.size()) {
         uint32_t ahead = order[k + kAhead];
-        PrefetchForRead(&book.opponents[ahead].matches[next_[ahead]].day);
+        PrefetchForRead(&book.opponents[ahead].matches[next_[ahead]].day, 2 * sizeof(int32_t));
       }
       uint32_t o = order[k];
       uint64_t key = StartKey(book.opponents[o].matches[next_[o]++]);
@@ -156,8 +156,7 @@ class StartOrder {
     } else {
       place = sorted_[k];
     }
-    PrefetchForRead(&Record(place));
-    PrefetchForRead(&Record(place).endSecond);
+    PrefetchForRead(&Record(place), sizeof(MatchRecord));
     ahead_[k % kAhead] = place;
   }
 

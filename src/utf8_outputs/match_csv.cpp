@@ -69,12 +69,6 @@ constexpr size_t kRowRoom = 256 + kMaxNumberText;
 // wait for memory.
 constexpr size_t kRowsAhead = 16;
 
-// Both cache lines a record may straddle.
-void PrefetchRecord(const MatchRecord* m) {
-  PrefetchForRead(m);
-  PrefetchForRead(&m->endSecond);
-}
-
 char* RowAfterName(char* p, std::string_view date, std::string_view grade, const MatchRecord& m) {
   *p++ = ',';
   p = PutText(p, date);
@@ -171,7 +165,8 @@ Status WriteMatchCsv(const VsLogBook& book, FileSystem& fs, const std::string& p
   DateText dates;
   const std::vector<uint32_t>& order = book.openOrder;
   for (size_t row = 0; row < order.size(); ++row) {
-    if (row + kRowsAhead < order.size()) PrefetchRecord(next[order[row + kRowsAhead]]);
+    if (row + kRowsAhead < order.size())
+      PrefetchForRead(next[order[row + kRowsAhead]], sizeof(MatchRecord));
     uint32_t who = order[row];
     const MatchRecord& m = *next[who]++;
     size_t grade =
