@@ -11,8 +11,6 @@ namespace ledgerwise {
 
 namespace {
 
-constexpr size_t kReadChunk = 1 << 16;
-
 bool Unchanged(const LogFileInfo& a, const LogFileInfo& b) {
   return a.size == b.size && a.modified == b.modified;
 }
@@ -29,29 +27,10 @@ LogCache::Entry LogCache::ReadLog(Env& env, const std::string& path, const LogFi
     entry.skipped = read->skipped = true;
     return entry;
   }
-  LogDigest digest;
-  LogFileParser parser(path, &digest);
-  entry.day = digest.day;
-  if (!source) {
-    entry.failed = true;
-    read->status = Status::Failure(Status::Code::InputOpen, path);
-    return entry;
-  }
-  std::unique_ptr<char[]> buffer(new char[kReadChunk]);
-  int64_t got;
-  while ((got = source->Read(buffer.get(), kReadChunk)) > 0) {
-    parser.Feed(buffer.get(), static_cast<size_t>(got));
-    PackLogDigest(digest, &entry.packed);
-    digest.NextBatch();
-  }
-  // A failed read keeps what came before it, as a one-shot run does.
-  entry.heldBack = hold && got == 0 && parser.HoldsUnendedLine();
-  if (!entry.heldBack) parser.Finish();
-  PackLogDigest(digest, &entry.packed);
-  if (got < 0) {
-    entry.failed = true;
-    read->status = Status::Failure(Status::Code::InputRead, path);
-  }
+  LogFileReader reader(path, source.get());
+  entry.day = reader.day();
+  read->status = reader.PackInto(&entry.packed, hold, &entry.heldBack);
+  entry.failed = !read->status.ok();
   return entry;
 }
 

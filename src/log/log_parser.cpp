@@ -6,6 +6,7 @@
 
 #include "log/calendar.h"
 #include "log/line_fields.h"
+#include "log/packed_digest.h"
 #include "log/phrase_match.h"
 #include "log/phrase_match_scan.h"
 
@@ -59,6 +60,7 @@ void LogFileReader::Restart(const std::string& path, LogSource* source) {
   source_ = source;
   parser_.Restart(path);
   state_ = source ? State::Reading : State::Unopened;
+  holdUnendedLine_ = heldBack_ = false;
 }
 
 void LogFileReader::ReadBatch() {
@@ -74,7 +76,8 @@ void LogFileReader::ReadBatch() {
     }
     // A match left open by a failed read stays open for the next file, as
     // at any file end: the lines that were read count, the rest are lost.
-    parser_.Finish();
+    heldBack_ = holdUnendedLine_ && got == 0 && parser_.HoldsUnendedLine();
+    if (!heldBack_) parser_.Finish();
     state_ = got < 0 ? State::ReadFailed : State::Ended;
   }
 }
@@ -89,6 +92,21 @@ Status LogFileReader::TakeInto(VsLogBook& book) {
     digest_.NextBatch();
     if (state_ != State::Reading) break;
   }
+  if (state_ == State::ReadFailed) return Status::Failure(Status::Code::InputRead, path_);
+  return Status();
+}
+
+Status LogFileReader::PackInto(std::string* packed, bool holdUnendedLine, bool* heldBack) {
+  *heldBack = false;
+  if (state_ == State::Unopened) return Status::Failure(Status::Code::InputOpen, path_);
+  holdUnendedLine_ = holdUnendedLine;
+  for (;;) {
+    ReadBatch();
+    PackLogDigest(digest_, packed);
+    digest_.NextBatch();
+    if (state_ != State::Reading) break;
+  }
+  *heldBack = heldBack_;
   if (state_ == State::ReadFailed) return Status::Failure(Status::Code::InputRead, path_);
   return Status();
 }

@@ -77,6 +77,15 @@ class LogFileReader {
   // Applies what was read and reads and applies the rest, as ParseLogFile.
   Status TakeInto(VsLogBook& book);
 
+  // Reads the whole file into its packed digest (packed_digest.h), appended
+  // to `packed`, for a book to be built from later. With `holdUnendedLine`
+  // a last line without its end is left out, as the game may still be
+  // writing it; `heldBack` says whether one was. Fails as TakeInto does,
+  // keeping what came before a failed read.
+  Status PackInto(std::string* packed, bool holdUnendedLine, bool* heldBack);
+  // The file's day number, from its name.
+  int32_t day() const { return digest_.day; }
+
  private:
   enum class State { Reading, Ended, ReadFailed, Unopened };
   std::string path_;
@@ -84,6 +93,8 @@ class LogFileReader {
   LogDigest digest_;
   LogFileParser parser_;
   State state_;
+  bool holdUnendedLine_ = false;
+  bool heldBack_ = false;
 };
 
 }  // namespace ledgerwise
