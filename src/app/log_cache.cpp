@@ -99,10 +99,4 @@ void LogCache::TakeAppended(VsLogBook& book, size_t appendedFrom) {
   lastName_ = std::string(lastName);
 }
 
-size_t LogCache::PackedBytes() const {
-  size_t bytes = 0;
-  for (const Entry& entry : entries_) bytes += entry.packed.size();
-  return bytes;
-}
-
 }  // namespace ledgerwise

@@ -50,9 +50,6 @@ class LogCache {
   // as the book only ever grows, for a fraction of the work.
   void TakeAppended(VsLogBook& book, size_t appendedFrom);
 
-  // Bytes the digests hold.
-  size_t PackedBytes() const;
-
  private:
   struct Entry {
     LogFileInfo info;
