@@ -41,24 +41,16 @@ char* Clock(char* p, int32_t second) { return WriteClock(p, SplitSeconds(second)
 class DateText {
  public:
   std::string_view Of(int32_t dayNumber) {
-    if (dayNumber == day_) return text_;
+    if (dayNumber == day_) return {text_, size_};
     day_ = dayNumber;
-    text_.clear();
-    if (dayNumber >= 1) {
-      int32_t year, month, day;
-      DateFromDayNumber(dayNumber, year, month, day);
-      AppendPadded(text_, year, 4, '0');
-      text_ += '-';
-      AppendPadded(text_, month, 2, '0');
-      text_ += '-';
-      AppendPadded(text_, day, 2, '0');
-    }
-    return text_;
+    size_ = dayNumber >= 1 ? static_cast<size_t>(WriteDate(text_, dayNumber, '-', 4) - text_) : 0;
+    return {text_, size_};
   }
 
  private:
   int32_t day_ = 0;
-  std::string text_;
+  size_t size_ = 0;
+  char text_[3 * kMaxNumberText];
 };
 
 // The fields of a row after the name, and the line end; at most this many
