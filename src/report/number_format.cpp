@@ -93,9 +93,4 @@ char* WriteDate(char* out, int32_t dayNumber, char separator, int yearWidth) {
   return WritePadded(out, day, 2, '0');
 }
 
-void AppendPadded(std::string& out, int64_t value, int width, char pad) {
-  char buffer[kMaxNumberText];
-  out.append(buffer, WritePadded(buffer, value, width, pad));
-}
-
 }  // namespace ledgerwise

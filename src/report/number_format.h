@@ -35,9 +35,6 @@ char* WriteClock(char* out, const SplitTime& time, std::string_view separator);
 // 1 and '/'). Day 0, no date, is 0/00/00.
 char* WriteDate(char* out, int32_t dayNumber, char separator, int yearWidth);
 
-// WritePadded, appended to a string.
-void AppendPadded(std::string& out, int64_t value, int width, char pad);
-
 }  // namespace ledgerwise
 
 #endif  // LEDGERWISE_REPORT_NUMBER_FORMAT_H_
